@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/canvas.h"
+#include "core/editor_state.h"
+
+#include <string>
+
+namespace zorvik {
+
+// Mouse button codes as the canvas delivers them.
+inline constexpr int leftButton = 1;
+inline constexpr int rightButton = 2;
+inline constexpr int middleButton = 4;
+
+enum class Tool { Rectangle, Circle, Polygon };
+
+// Opens the area properties dialog modally and returns once it has been closed.
+class AreaDialog {
+public:
+    virtual ~AreaDialog() = default;
+    virtual void showModal() = 0;
+};
+
+// "X = 120, Y = 45"
+std::string readOut(float x, float y);
+
+// The tool flags and the drag and polygon state machines behind the canvas's mouse handlers.
+class DrawingTools {
+public:
+    DrawingTools(EditorState &state, CanvasPoints &points, Canvas &canvas, AreaDialog &dialog);
+
+    // Sets the three tool flags; nothing else of the state changes.
+    void selectTool(Tool tool);
+
+    void mouseDown(int button, int shift, float x, float y);
+    // Returns the pointer read-out for the label.
+    std::string mouseMove(int button, int shift, float x, float y);
+    void mouseUp(int button, int shift, float x, float y);
+
+private:
+    EditorState &m_state;
+    CanvasPoints &m_points;
+    Canvas &m_canvas;
+    AreaDialog &m_dialog;
+};
+
+} // namespace zorvik

@@ -1,0 +1,1 @@
+// Drives on Unix-like systems: the root folder and the mounted volumes a user browses.

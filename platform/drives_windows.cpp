@@ -1,0 +1,1 @@
+// Drives on Windows: the drive letters.
