@@ -1,7 +1,7 @@
 #include "core/editor_state.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -31,8 +31,9 @@ namespace {
 // and without an exponent, so that the text is usable wherever a coordinate is expected.
 std::string positional(float value)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.6e", static_cast<double>(value));
+    // to_chars never looks at the locale, unlike printf.
+    char buffer[32] = {};
+    std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 6);
     // buffer: [-]d.dddddde[+-]xx
     const char *p = buffer;
     std::string sign;
@@ -70,9 +71,12 @@ std::string numberText(float value)
     if (!std::isfinite(value))
         return {};
     if (value == std::trunc(value) && std::fabs(value) < 1e15f) {
-        char buffer[32];
-        std::snprintf(buffer, sizeof buffer, "%.0f", static_cast<double>(value));
-        return std::strcmp(buffer, "-0") == 0 ? std::string("0") : std::string(buffer);
+        if (value == 0.0f)
+            return "0";
+        char buffer[32] = {};
+        std::to_chars(buffer, buffer + sizeof buffer - 1, static_cast<double>(value),
+                      std::chars_format::fixed, 0);
+        return buffer;
     }
     return positional(value);
 }

@@ -133,6 +133,7 @@ void Form1::createControls()
     Picture1Scroll = placed(new QScrollArea(Frame2), "Picture1Scroll",
                             twipsRect(120, 240, 6615, 6615));
     Picture1Scroll->setFrameShape(QFrame::NoFrame);
+    Picture1Scroll->setFocusPolicy(Qt::NoFocus);
     Picture1Scroll->setWidgetResizable(false);
     Picture1Scroll->viewport()->setAutoFillBackground(false);
     Picture1Scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -157,7 +158,8 @@ void Form1::createControls()
     luo->setEnabled(false);
     kopioi->setEnabled(false);
 
-    const QList<QWidget *> tabOrder{uusi, luo, kopioi, tietoa, Lopeta, neliö, ympyrä, vinkura, esikatselu};
+    const QList<QWidget *> tabOrder{uusi,  luo,     kopioi,  tietoa,   Lopeta,
+                                     neliö, ympyrä, vinkura, Picture1, esikatselu};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 

@@ -1,8 +1,271 @@
+#include "core/editor_state.h"
+#include "platform/canvas.h"
+#include "platform/twips.h"
+#include "ui/form1.h"
+#include "ui/markup_box.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
+
+using zorvik::editorState;
+using zorvik::platform::pixels;
+using zorvik::platform::twips;
+using zorvik::ui::Form1;
+
+namespace {
+
+double widthTwips(const QWidget *w)
+{
+    return twips(w->width());
+}
+
+void showAndWait(Form1 &form)
+{
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+}
+
+QImage testPicture(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    return image;
+}
+
+} // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
+
+private slots:
+    void init();
+
+    void startStateAfterLoad();
+    void controlsAsLaidOut();
+    void fontsAndColours();
+    void startSizeGivesKuvaItsWidth();
+    void tooSmallWindowSnapsToMinimum();
+    void correctedSizeIsLaidOutOnReEntry();
+    void wideningMovesTheColumnAndWidensTheCanvas();
+    void canvasNoLongerFollowsAfterAutoSize();
+    void hiddenMarkupBoxNeverMoves();
+    void minimisedWindowIsNotLaidOut();
 };
+
+void TestForm1::init()
+{
+    editorState() = zorvik::EditorState();
+}
+
+void TestForm1::startStateAfterLoad()
+{
+    zorvik::EditorState &state = editorState();
+    // Values the load must set, whatever they were before.
+    state.rectTool = false;
+    state.polyTool = true;
+    state.dragging = true;
+    state.polyNew = false;
+    Form1 form;
+    QVERIFY(state.rectTool);
+    QVERIFY(!state.circleTool);
+    QVERIFY(!state.polyTool);
+    QVERIFY(!state.dragging);
+    QVERIFY(state.polyNew);
+    QCOMPARE(state.polyOpen, zorvik::polyOpenFalse);
+    QVERIFY(state.polyCoords.empty());
+    QVERIFY(!form.Picture1->isEnabled());
+    QVERIFY(form.Picture1->drawMode() == zorvik::platform::InvertCanvas::DrawMode::Invert);
+    QVERIFY(!form.Picture1->autoSize());
+    QVERIFY(!form.luo->isEnabled());
+    QVERIFY(!form.kopioi->isEnabled());
+    QVERIFY(!form.esikatselu->isEnabled());
+    QVERIFY(form.uusi->isEnabled());
+    QVERIFY(form.tietoa->isEnabled());
+    QVERIFY(form.Lopeta->isEnabled());
+    QVERIFY(form.koodi2->text().empty());
+    QCOMPARE(Form1::instance(), &form);
+}
+
+void TestForm1::controlsAsLaidOut()
+{
+    Form1 form;
+    QCOMPARE(form.windowTitle(), QStringLiteral("Zorvik v1.0"));
+    QCOMPARE(form.Frame1->title(), QStringLiteral("Valikko"));
+    QCOMPARE(form.Frame2->title(), QStringLiteral("Kuva"));
+    QVERIFY(form.Frame3->title().isEmpty());
+    const QList<QPair<QPushButton *, QString>> captions{
+        {form.uusi, "Uusi"},
+        {form.luo, "Luo koodi"},
+        {form.kopioi, "Kopioi koodi leikepöydälle"},
+        {form.esikatselu, "Esikatselu"},
+        {form.tietoa, "Tietoa"},
+        {form.Lopeta, "Lopeta"}};
+    for (const auto &[button, caption] : captions) {
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->parentWidget(), form.Frame1);
+    }
+    QCOMPARE(form.kopioi->height(), pixels(495));
+    QCOMPARE(form.uusi->geometry(), zorvik::platform::twipsRect(240, 360, 1095, 375));
+    for (QPushButton *tool : {form.neliö, form.ympyrä, form.vinkura}) {
+        QVERIFY(tool->text().isEmpty());
+        QVERIFY(!tool->icon().isNull());
+        QCOMPARE(tool->parentWidget(), form.Frame3);
+    }
+    QCOMPARE(form.ympyrä->geometry(), zorvik::platform::twipsRect(600, 240, 375, 375));
+    QCOMPARE(form.Label2->text(), QStringLiteral("X = 0, Y = 0"));
+    QVERIFY(form.koodi2->isHidden());
+    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("neliö")), form.neliö);
+    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("Picture1")), form.Picture1);
+
+    // Focus moves through the commands first, then the tool palette.
+    QWidget *w = form.uusi;
+    QStringList order;
+    for (int i = 0; i < 9; ++i, w = w->nextInFocusChain()) {
+        while (w->focusPolicy() == Qt::NoFocus || !w->isEnabled() || w->isHidden())
+            w = w->nextInFocusChain();
+        order << w->objectName();
+    }
+    QCOMPARE(order.mid(0, 7), QStringList({"uusi", "tietoa", "Lopeta", "neliö", "ympyrä",
+                                           "vinkura", "uusi"}));
+}
+
+void TestForm1::fontsAndColours()
+{
+    Form1 form;
+    for (QPushButton *button : {form.uusi, form.luo, form.kopioi, form.Lopeta}) {
+        QCOMPARE(button->font().family(), QStringLiteral("Arial"));
+        QCOMPARE(button->font().pointSizeF(), 8.25);
+        QVERIFY(!button->font().bold());
+    }
+    QCOMPARE(form.Label2->font().pointSizeF(), 8.25);
+    QVERIFY(form.Label2->font().bold());
+    QCOMPARE(form.palette().color(QPalette::Window), QColor(192, 192, 192));
+    QCOMPARE(form.neliö->palette().color(QPalette::Button), QColor(0xE0, 0xE0, 0xE0));
+    QVERIFY(form.ympyrä->palette().color(QPalette::Button) != QColor(0xE0, 0xE0, 0xE0));
+    QVERIFY(form.vinkura->palette().color(QPalette::Button) != QColor(0xE0, 0xE0, 0xE0));
+}
+
+void TestForm1::startSizeGivesKuvaItsWidth()
+{
+    Form1 form;
+    showAndWait(form);
+    QCOMPARE(form.width(), pixels(8730));
+    QCOMPARE(form.height(), pixels(7110));
+    QCOMPARE(widthTwips(form.Frame2), 6855.0);
+    QCOMPARE(form.Frame2->height(), pixels(7110 - 100));
+    QCOMPARE(form.Picture1->width(), pixels(6855 - 250));
+    QCOMPARE(form.Frame1->x(), pixels(8730 + 120 - 1575 - 200));
+    QCOMPARE(form.Label2->x(), pixels(6855 + 220));
+}
+
+void TestForm1::tooSmallWindowSnapsToMinimum()
+{
+    Form1 form;
+    showAndWait(form);
+    form.setWindowSize(1500, 3000);
+    QCOMPARE(form.windowWidth(), 2625.0);
+    QCOMPARE(form.windowHeight(), 5790.0);
+    QCOMPARE(widthTwips(form.Frame2), 630.0);
+    QCOMPARE(form.Picture1->width(), pixels(380));
+    QCOMPARE(form.Picture1->height(), pixels(4935));
+    QCOMPARE(form.Frame1->x(), pixels(850));
+
+    form.setWindowSize(2625, 5790);
+    QCOMPARE(form.windowWidth(), 2625.0);
+    QCOMPARE(form.windowHeight(), 5790.0);
+}
+
+void TestForm1::correctedSizeIsLaidOutOnReEntry()
+{
+    Form1 form;
+    showAndWait(form);
+    // Without the window's own minimum the resize handler itself has to snap the size back.
+    form.setMinimumSize(0, 0);
+    form.resize(100, 100);
+    QCOMPARE(form.windowWidth(), 2625.0);
+    QCOMPARE(form.windowHeight(), 5790.0);
+    QCOMPARE(widthTwips(form.Frame2), 630.0);
+    QCOMPARE(form.Frame2->height(), pixels(5385 - 100));
+    QCOMPARE(form.Frame1->x(), pixels(850));
+}
+
+void TestForm1::wideningMovesTheColumnAndWidensTheCanvas()
+{
+    Form1 form;
+    showAndWait(form);
+    const int frame1 = form.Frame1->x();
+    const int frame3 = form.Frame3->x();
+    const int label = form.Label2->x();
+    const int kuva = form.Frame2->width();
+    const int canvas = form.Picture1->width();
+    const int canvasHeight = form.Picture1->height();
+
+    form.setWindowSize(form.windowWidth() + 1000, form.windowHeight());
+    const int step = pixels(1000);
+    QCOMPARE(form.Frame1->x(), frame1 + step);
+    QCOMPARE(form.Frame3->x(), frame3 + step);
+    QCOMPARE(form.Label2->x(), label + step);
+    QCOMPARE(form.Frame2->width(), kuva + step);
+    QCOMPARE(form.Picture1->width(), canvas + step);
+    QCOMPARE(form.Picture1->height(), canvasHeight);
+    QCOMPARE(form.Frame1->y(), pixels(80));
+    QCOMPARE(form.Frame2->pos(), QPoint(pixels(80), pixels(80)));
+}
+
+void TestForm1::canvasNoLongerFollowsAfterAutoSize()
+{
+    Form1 form;
+    showAndWait(form);
+    form.Picture1->setPicture(testPicture(300, 200));
+    form.Picture1->setAutoSize(true);
+    QCOMPARE(form.Picture1->size(), QSize(300, 200));
+    const int kuva = form.Frame2->width();
+
+    form.setWindowSize(form.windowWidth() + 1500, form.windowHeight() + 600);
+    QCOMPARE(form.Picture1->size(), QSize(300, 200));
+    QCOMPARE(form.Frame2->width(), kuva + pixels(1500));
+
+    // A picture larger than the frame scrolls inside it instead of being cut off.
+    form.Picture1->setPicture(testPicture(3000, 2500));
+    form.Picture1->setAutoSize(true);
+    QCOMPARE(form.Picture1->size(), QSize(3000, 2500));
+    QVERIFY(form.Picture1Scroll->width() <= form.Frame2->width());
+    QVERIFY(form.Picture1Scroll->horizontalScrollBar()->maximum() > 0);
+    QVERIFY(form.Picture1Scroll->verticalScrollBar()->maximum() > 0);
+}
+
+void TestForm1::hiddenMarkupBoxNeverMoves()
+{
+    Form1 form;
+    showAndWait(form);
+    const QRect at = zorvik::platform::twipsRect(8160, 4320, 375, 285);
+    QCOMPARE(form.koodi2->geometry(), at);
+    form.setWindowSize(12000, 9000);
+    QCOMPARE(form.koodi2->geometry(), at);
+    QVERIFY(form.koodi2->isHidden());
+}
+
+void TestForm1::minimisedWindowIsNotLaidOut()
+{
+    Form1 form;
+    showAndWait(form);
+    const QRect frame2 = form.Frame2->geometry();
+    const QSize size = form.size();
+    form.setWindowState(Qt::WindowMinimized);
+    QVERIFY(form.isMinimized());
+    form.resize(size + QSize(200, 100));
+    QCOMPARE(form.Frame2->geometry(), frame2);
+
+    form.setWindowState(Qt::WindowNoState);
+    form.resize(size);
+    QCOMPARE(form.Frame2->geometry(), frame2);
+}
 
 QTEST_MAIN(TestForm1)
 #include "test_form1.moc"
