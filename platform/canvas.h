@@ -6,25 +6,34 @@
 #include <QWidget>
 
 #include <functional>
+#include <span>
+#include <vector>
 
 namespace zorvik::platform {
 
 // The drawing canvas: shows a picture at its top-left corner on a white background and draws
 // figures over it with an inverting pen. Coordinates are picture pixels.
+//
+// Figures are drawn straight into the picture, each pixel they touch inverted once. Since
+// inverting is its own inverse, the canvas remembers the figures drawn since the last clear and
+// clear() simply draws them again, so its cost follows what was drawn, not the picture's size.
 class InvertCanvas : public QWidget, public Canvas {
     Q_OBJECT
 
 public:
     explicit InvertCanvas(QWidget *parent = nullptr);
 
-    // Replaces the picture and forgets everything drawn. An RGB32 image keeps its pixels as
-    // they are; others are converted, transparent parts showing white.
+    // Replaces the picture and forgets everything drawn; the pen returns to (0, 0). An RGB32
+    // image keeps its pixels as they are; others are converted, transparent parts showing
+    // white. Pass the image with std::move: the canvas draws into it, and a copy kept
+    // elsewhere would double the memory a big picture takes.
     void setPicture(QImage picture);
     bool hasPicture() const;
-    // The picture with the figures drawn over it, as the canvas shows it.
+    // The picture with the figures drawn over it, as the canvas shows it. Before a picture is
+    // set, the white surface figures have been drawn on.
     const QImage &picture() const;
 
-    // With auto-size on, the canvas takes the picture's size.
+    // With auto-size on, the canvas takes the picture's size and keeps it.
     void setAutoSize(bool on);
     bool autoSize() const;
 
@@ -43,12 +52,25 @@ public:
     void setPoint(float x, float y) override;
     void clear() override;
 
-    // Mouse events as button code (1 left, 2 right, 4 middle), shift state and canvas pixels.
-    // After a press on the canvas, moves and the release keep coming outside it.
+    // Mouse events as button code (1 left, 2 right, 4 middle; a move gives the buttons held
+    // added together), shift state (1 Shift, 2 Ctrl, 4 Alt) and canvas pixels. After a press
+    // on the canvas, moves and the release keep coming outside it.
     using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
     void onMouseDown(MouseHandler handler);
     void onMouseMove(MouseHandler handler);
     void onMouseUp(MouseHandler handler);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    // A figure in whole pixels, as it was drawn.
+    struct Figure {
+        enum class Shape { Line, Box, Circle, Point };
+        Shape shape;
+        // A circle keeps its centre in x1, y1 and its radius in x2.
+        int x1, y1, x2, y2;
+        bool operator==(const Figure &) const = default;
+    };
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -56,6 +78,23 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void draw(const Figure &figure, float penX, float penY);
+    void invert(std::span<const Figure> figures);
+    void syncSurface();
+    void applyAutoSize();
+
+    QImage m_image;
+    bool m_hasPicture = false;
+    bool m_autoSize = false;
+    float m_penX = 0;
+    float m_penY = 0;
+    // Everything drawn since the last clear.
+    std::vector<Figure> m_figures;
+    MouseHandler m_down;
+    MouseHandler m_move;
+    MouseHandler m_up;
 };
 
 } // namespace zorvik::platform
