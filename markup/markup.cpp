@@ -2,29 +2,114 @@
 
 namespace zorvik::markup {
 
+namespace {
+
+constexpr std::string_view closingTag = "</map>";
+
+// The map grows one element at a time, so every piece goes straight onto its end.
+void appendEscaped(std::string &markup, std::string_view text)
+{
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            markup += "&amp;";
+            break;
+        case '"':
+            markup += "&quot;";
+            break;
+        case '<':
+            markup += "&lt;";
+            break;
+        case '>':
+            markup += "&gt;";
+            break;
+        default:
+            markup += c;
+        }
+    }
+}
+
+void appendAttribute(std::string &markup, std::string_view name, std::string_view value)
+{
+    markup += name;
+    markup += '"';
+    appendEscaped(markup, value);
+    markup += '"';
+}
+
+void appendHeader(std::string &markup, const Header &header)
+{
+    appendAttribute(markup, "<IMG SRC=", header.picture);
+    markup += " USEMAP=\"#";
+    appendEscaped(markup, header.mapName);
+    markup += '"';
+    appendAttribute(markup, " BORDER =", header.border);
+    appendAttribute(markup, "><MAP NAME=", header.mapName);
+    markup += '>';
+}
+
+std::string_view keyword(Shape shape)
+{
+    switch (shape) {
+    case Shape::Rect:
+        return "RECT";
+    case Shape::Circle:
+        return "CIRCLE";
+    case Shape::Poly:
+        break;
+    }
+    return "POLY";
+}
+
+void appendElement(std::string &markup, Shape shape, std::string_view coords,
+                   const AreaFields &fields)
+{
+    markup += "<AREA SHAPE=\"";
+    markup += keyword(shape);
+    markup += "\" COORDS=\"";
+    markup += coords;
+    markup += '"';
+    appendAttribute(markup, " HREF=", fields.link);
+    appendAttribute(markup, " TARGET=", fields.target);
+    appendAttribute(markup, " Alt=", fields.alt);
+    markup += '>';
+}
+
+} // namespace
+
 std::string escapeAttribute(std::string_view text)
 {
-    return std::string(text);
+    std::string escaped;
+    escaped.reserve(text.size());
+    appendEscaped(escaped, text);
+    return escaped;
 }
 
-std::string rectCoords(MaybeFloat, MaybeFloat, MaybeFloat, std::int16_t)
+std::string rectCoords(MaybeFloat startX, MaybeFloat startY, MaybeFloat endX, std::int16_t endY)
 {
-    return {};
+    return numberText(startX) + ',' + numberText(startY) + ',' + numberText(endX) + ',' +
+           numberText(endY);
 }
 
-std::string circleCoords(MaybeFloat, MaybeFloat, std::int16_t)
+std::string circleCoords(MaybeFloat circleX, MaybeFloat circleY, std::int16_t radius)
 {
-    return {};
+    return numberText(circleX) + ',' + numberText(circleY) + ',' + numberText(radius);
 }
 
-void appendArea(std::string &, Shape, std::string_view, const AreaFields &,
-                const std::function<Header()> &)
+void appendArea(std::string &markup, Shape shape, std::string_view coords, const AreaFields &fields,
+                const std::function<Header()> &header)
 {
+    if (markup.empty())
+        appendHeader(markup, header());
+    appendElement(markup, shape, coords, fields);
 }
 
-bool closeMap(std::string &)
+bool closeMap(std::string &markup)
 {
-    return false;
+    if (markup.find(closingTag) != std::string::npos)
+        return false;
+    markup += closingTag;
+    return true;
 }
 
 } // namespace zorvik::markup

@@ -1,43 +1,198 @@
 #include "ui/form3.h"
 
+#include "core/editor_state.h"
+#include "platform/canvas.h"
 #include "platform/modal.h"
+#include "platform/twips.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/markup_box.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+
+#include <limits>
 
 namespace zorvik::ui {
 
-Form3::Form3(QWidget *parent) : QDialog(parent)
+using platform::twipsRect;
+
+namespace {
+
+Form3 *currentForm3 = nullptr;
+
+QFont boldArial()
 {
-    setObjectName(QStringLiteral("Form3"));
-    Label3 = new QLabel(QStringLiteral("Kehys:"), this);
-    kehys = new QLineEdit(QStringLiteral("0"), this);
-    labeli = new QLabel(QStringLiteral("Linkki:"), this);
-    linkki = new QLineEdit(QStringLiteral("linkki.html"), this);
-    Label1 = new QLabel(QStringLiteral("Alt:"), this);
-    alt = new QLineEdit(QStringLiteral("teksti"), this);
-    Label4 = new QLabel(QStringLiteral("Kohde:"), this);
-    kohde = new QLineEdit(QStringLiteral("oikea"), this);
-    Command1 = new QPushButton(QStringLiteral("O.K"), this);
-    Command2 = new QPushButton(QStringLiteral("Peruuta"), this);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    return font;
 }
 
-void Form3::Command1_Click() {}
-void Form3::Command2_Click() {}
-void Form3::koodipatka1() {}
-void Form3::koodipatka2() {}
-void Form3::koodipatka3() {}
+QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *label = FixedDialog::placed(new QLabel(caption, parent), name, geometry);
+    label->setFont(boldArial());
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, QRect geometry)
+{
+    auto *box = FixedDialog::placed(new QLineEdit(parent), name, geometry);
+    // The fields have no length limit of their own; a line edit cuts at 32767 by default.
+    box->setMaxLength(std::numeric_limits<int>::max());
+    box->setText(text);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *button = FixedDialog::placed(FixedDialog::plainButton(caption, parent), name, geometry);
+    button->setFont(boldArial());
+    return button;
+}
+
+std::string fieldText(const QLineEdit *box)
+{
+    return box->text().toStdString();
+}
+
+} // namespace
+
+Form3::Form3(QWidget *parent) : FixedDialog(2190, 3000, parent)
+{
+    createControls();
+    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+}
+
+Form3::~Form3()
+{
+    if (currentForm3 == this)
+        currentForm3 = nullptr;
+}
+
+void Form3::createControls()
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Options"));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/zorvik-48.png")));
+
+    // Created in tab order; the labels take no focus.
+    Command1 = button(this, "Command1", QStringLiteral("O.K"), twipsRect(120, 2640, 855, 255));
+    kehys = textBox(this, "kehys", QStringLiteral("0"), twipsRect(120, 360, 1935, 285));
+    linkki = textBox(this, "linkki", QStringLiteral("linkki.html"), twipsRect(120, 960, 1935, 285));
+    alt = textBox(this, "alt", QStringLiteral("teksti"), twipsRect(120, 1560, 1935, 285));
+    kohde = textBox(this, "kohde", QStringLiteral("oikea"), twipsRect(120, 2160, 1935, 285));
+    Label3 = label(this, "Label3", QStringLiteral("Kehys:"), twipsRect(120, 120, 555, 210));
+    Label1 = label(this, "Label1", QStringLiteral("Alt:"), twipsRect(120, 1320, 270, 210));
+    labeli = label(this, "labeli", QStringLiteral("Linkki:"), twipsRect(120, 720, 555, 210));
+    Label4 = label(this, "Label4", QStringLiteral("Kohde:"), twipsRect(120, 1920, 570, 210));
+    Command2 = button(this, "Command2", QStringLiteral("Peruuta"), twipsRect(1080, 2640, 975, 255));
+
+    const QList<QWidget *> tabOrder{Command1, kehys, linkki, alt, kohde, Command2};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void Form3::Command1_Click()
+{
+    Form1 *main = Form1::instance();
+    main->luo->setEnabled(true);
+    main->Picture1->clear();
+    const EditorState &state = editorState();
+    if (state.rectTool)
+        koodipatka1();
+    else if (state.circleTool)
+        koodipatka2();
+    else
+        koodipatka3();
+    hide();
+}
+
+void Form3::Command2_Click()
+{
+    editorState().dragging = false;
+    Form1::instance()->Picture1->clear();
+    hide();
+}
+
+void Form3::koodipatka1()
+{
+    const EditorState &state = editorState();
+    appendArea(markup::Shape::Rect,
+               markup::rectCoords(state.startX, state.startY, state.endX, state.endY));
+}
+
+void Form3::koodipatka2()
+{
+    const EditorState &state = editorState();
+    appendArea(markup::Shape::Circle,
+               markup::circleCoords(state.circleX, state.circleY, state.circleRadius));
+}
+
+void Form3::koodipatka3()
+{
+    appendArea(markup::Shape::Poly, editorState().polyCoords);
+}
+
+void Form3::appendArea(markup::Shape shape, std::string_view coords)
+{
+    markup::appendArea(Form1::instance()->koodi2->buffer(), shape, coords, fields(),
+                       [this] { return header(); });
+}
+
+markup::AreaFields Form3::fields() const
+{
+    return {fieldText(linkki), fieldText(kohde), fieldText(alt)};
+}
+
+// Asked for only while the map is empty, so later areas never read the new-map dialog or the
+// border.
+markup::Header Form3::header() const
+{
+    const Form2 &newMap = form2();
+    return {fieldText(newMap.kuva), fieldText(newMap.nimi), fieldText(kehys)};
+}
+
+bool Form3::discarded() const
+{
+    return m_discarded;
+}
+
+void Form3::closeEvent(QCloseEvent *event)
+{
+    // A title-bar close ends the showing and throws the dialog and its fields away, so that the
+    // next shape starts from the initial texts.
+    event->accept();
+    m_discarded = true;
+    if (currentForm3 == this)
+        currentForm3 = nullptr;
+    if (!m_shownModally)
+        deleteLater();
+}
 
 Form3 &form3()
 {
-    static Form3 *form = new Form3;
-    return *form;
+    if (!currentForm3)
+        currentForm3 = new Form3;
+    return *currentForm3;
 }
 
 void showForm3()
 {
-    platform::showModal(&form3());
+    QPointer<Form3> form = &form3();
+    form->m_shownModally = true;
+    platform::showModal(form);
+    if (!form)
+        return;
+    form->m_shownModally = false;
+    if (form->discarded())
+        delete form;
 }
 
 } // namespace zorvik::ui
