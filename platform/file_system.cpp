@@ -1,8 +1,51 @@
 #include "platform/file_system.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace zorvik::platform {
+
+namespace {
+
+std::function<QList<Drive>()> &driveSource()
+{
+    static std::function<QList<Drive>()> source;
+    return source;
+}
+
+QString folderProblem(const QString &folder)
+{
+    const QFileInfo info(folder);
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (!info.exists())
+        return QStringLiteral("Kansiota ei löydy:\n%1").arg(shown);
+    if (!info.isDir())
+        return QStringLiteral("Tämä ei ole kansio:\n%1").arg(shown);
+    if (!folderReadable(folder))
+        return QStringLiteral("Kansiota ei voi lukea:\n%1").arg(shown);
+    return {};
+}
+
+FolderListing list(const QString &folder, const QStringList &patterns, QDir::Filters kind)
+{
+    const QString problem = folderProblem(folder);
+    if (!problem.isEmpty())
+        return {{}, problem};
+    // Without QDir::CaseSensitive the patterns match whatever the letter case.
+    const QDir dir(folder);
+    return {dir.entryList(patterns, kind | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase),
+            {}};
+}
+
+bool holds(const QString &root, const QString &folder)
+{
+    if (folder.compare(root, pathCase()) == 0)
+        return true;
+    const QString prefix = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
+    return folder.startsWith(prefix, pathCase());
+}
+
+} // namespace
 
 QString separator()
 {
@@ -14,6 +57,51 @@ QString composePath(const QString &folder, const QString &name)
     if (folder.endsWith(separator()))
         return folder + name;
     return folder + separator() + name;
+}
+
+FolderListing listSubfolders(const QString &folder)
+{
+    return list(folder, {}, QDir::Dirs);
+}
+
+FolderListing listFiles(const QString &folder, const QStringList &patterns)
+{
+    return list(folder, patterns, QDir::Files);
+}
+
+QStringList splitPattern(const QString &pattern)
+{
+    return pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+}
+
+QList<Drive> drives()
+{
+    return driveSource() ? driveSource()() : systemDrives();
+}
+
+bool driveReady(const Drive &drive)
+{
+    return QFileInfo(drive.root).isDir() && folderReadable(drive.root) && volumeReady(drive);
+}
+
+void setDriveSource(std::function<QList<Drive>()> source)
+{
+    driveSource() = std::move(source);
+}
+
+QString driveRootOf(const QStringList &roots, const QString &folder)
+{
+    QString best;
+    for (const QString &root : roots) {
+        if (holds(root, folder) && root.size() > best.size())
+            best = root;
+    }
+    if (!best.isEmpty())
+        return best;
+    QDir top(folder);
+    while (top.cdUp()) {
+    }
+    return top.absolutePath();
 }
 
 } // namespace zorvik::platform

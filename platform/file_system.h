@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+
+// Folders are passed around in Qt's form: absolute, cleaned, with "/" between names. Only what
+// the user reads is turned into the platform's own form.
 
 namespace zorvik::platform {
 
@@ -10,5 +16,45 @@ QString separator();
 
 // A folder followed by a name, with no second separator after a folder that ends in one.
 QString composePath(const QString &folder, const QString &name);
+
+// What a folder holds, or why it could not be read.
+struct FolderListing {
+    QStringList names; // sorted, without hidden entries
+    QString error;     // a Finnish description naming the folder; empty when it was read
+    bool ok() const { return error.isEmpty(); }
+};
+
+FolderListing listSubfolders(const QString &folder);
+// The files of |folder| that match one of |patterns|, letter case aside.
+FolderListing listFiles(const QString &folder, const QStringList &patterns);
+
+// "*.jpeg;*.jpg;*.gif" as its separate patterns.
+QStringList splitPattern(const QString &pattern);
+
+// A place the user starts browsing from: a drive letter on Windows, the root folder, the home
+// folder or a mounted volume elsewhere.
+struct Drive {
+    QString root;
+    QString label;
+    // A volume that can be unmounted or taken out while the program runs.
+    bool removable = false;
+};
+
+// The drives of this computer, in the order the drive list shows them.
+QList<Drive> drives();
+// Whether a drive can be browsed now: it is still there and its root folder can be read.
+bool driveReady(const Drive &drive);
+// Tests put their own drives in place of the computer's; an empty source restores them.
+void setDriveSource(std::function<QList<Drive>()> source);
+
+// Of |roots|, the one that holds |folder| most closely; the folder's topmost ancestor when none
+// does.
+QString driveRootOf(const QStringList &roots, const QString &folder);
+
+// The platform part, in drives_unix.cpp or drives_windows.cpp.
+QList<Drive> systemDrives();
+bool volumeReady(const Drive &drive);
+bool folderReadable(const QString &folder);
+Qt::CaseSensitivity pathCase();
 
 } // namespace zorvik::platform

@@ -1,16 +1,165 @@
 #include "platform/picture_loader.h"
 
+#include <QCursor>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 
 namespace zorvik::platform {
 
+namespace {
+
+// Reading a large picture takes a while; the wait cursor tells the user the program is busy,
+// and goes away however the reading ends.
+class WaitCursor {
+public:
+    WaitCursor() : m_app(qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+    {
+        if (m_app)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~WaitCursor()
+    {
+        if (m_app)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+
+private:
+    QGuiApplication *m_app;
+};
+
+LoadedPicture failure(const QString &what, const QString &path)
+{
+    return {QImage(), what + QStringLiteral(":\n") + QDir::toNativeSeparators(path)};
+}
+
+// Why the file at |path| cannot be given to the picture reader at all, or empty when it can.
+QString fileProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("Tiedostoa ei löydy");
+    if (info.isDir())
+        return QStringLiteral("Tämä on kansio eikä kuvatiedosto");
+    // A pipe or a device could keep the reader waiting for ever.
+    if (!info.isFile())
+        return QStringLiteral("Tämä ei ole tavallinen tiedosto");
+    if (info.size() == 0)
+        return QStringLiteral("Tiedosto on tyhjä");
+    return {};
+}
+
+QString sizeProblem(QSize size)
+{
+    const qint64 bytes = qint64(size.width()) * size.height() * 4;
+    if (size.width() > largestPictureSide || size.height() > largestPictureSide ||
+        bytes > largestPictureBytes) {
+        return QStringLiteral("Kuva on liian suuri (%1 × %2 kuvapistettä); suurin sallittu "
+                              "leveys ja korkeus on %3 kuvapistettä ja koko purettuna 1 Gt")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(largestPictureSide);
+    }
+    return {};
+}
+
+QRgb onWhite(QRgb pixel)
+{
+    const int alpha = qAlpha(pixel);
+    if (alpha == 255)
+        return pixel;
+    const auto blend = [alpha](int c) { return (c * alpha + 255 * (255 - alpha) + 127) / 255; };
+    return qRgb(blend(qRed(pixel)), blend(qGreen(pixel)), blend(qBlue(pixel)));
+}
+
+QRgb premultipliedOnWhite(QRgb pixel)
+{
+    const int white = 255 - qAlpha(pixel);
+    return qRgb(qRed(pixel) + white, qGreen(pixel) + white, qBlue(pixel) + white);
+}
+
+// Transparent parts show white, as on the canvas's white background. The blend is done in the
+// picture's own memory so that a large picture is never held twice.
+void flattenOnWhite(QImage &image)
+{
+    if (image.isNull() || image.format() == QImage::Format_RGB32)
+        return;
+    if (image.colorCount() > 0) {
+        QList<QRgb> colours = image.colorTable();
+        for (QRgb &colour : colours)
+            colour = onWhite(colour);
+        image.setColorTable(colours);
+    }
+    if (!image.hasAlphaChannel()) {
+        image.convertTo(QImage::Format_RGB32);
+        return;
+    }
+    const bool premultiplied = image.format() == QImage::Format_ARGB32_Premultiplied;
+    if (!premultiplied)
+        image.convertTo(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = premultiplied ? premultipliedOnWhite(line[x]) : onWhite(line[x]);
+    }
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+}
+
+// Qt's own allocation limit (128 MB in Qt 6.4) would refuse a 100-megapixel photo; the canvas
+// keeps up to 1 GiB, and the header has been checked against that before decoding starts.
+void allowLargestPicture()
+{
+    const int megabytes = int(largestPictureBytes >> 20);
+    const int limit = QImageReader::allocationLimit();
+    if (limit != 0 && limit < megabytes)
+        QImageReader::setAllocationLimit(megabytes);
+}
+
+// Decodes the picture in |file|. The reader is gone once this returns: some format handlers
+// keep a reference to the last picture read, and the blend on white would then copy it whole.
+LoadedPicture decode(QFile &file, const QString &path)
+{
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    // Browsers turn a photo the way its camera recorded it; the map's coordinates must match.
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return failure(QStringLiteral("Tiedosto ei ole kuva, tai sen kuvamuotoa ei tunneta"), path);
+    // Most formats tell the size in their header, so an oversized picture is refused before a
+    // byte of it is decoded; the rest are checked once decoded, within the allocation limit.
+    const QSize declared = reader.size();
+    if (declared.isValid()) {
+        if (const QString problem = sizeProblem(declared); !problem.isEmpty())
+            return failure(problem, path);
+    }
+
+    allowLargestPicture();
+    QImage image;
+    if (!reader.read(&image))
+        return failure(QStringLiteral("Kuvan tiedot ovat rikki, eikä kuvaa voi näyttää"), path);
+    if (const QString problem = sizeProblem(image.size()); !problem.isEmpty())
+        return failure(problem, path);
+    return {std::move(image), QString()};
+}
+
+} // namespace
+
 LoadedPicture loadPicture(const QString &path)
 {
-    QImageReader reader(path);
-    QImage image = reader.read();
-    if (image.isNull())
-        return {QImage(), QStringLiteral("Kuvaa ei voitu avata: %1").arg(path)};
-    return {image.convertToFormat(QImage::Format_RGB32), QString()};
+    const WaitCursor wait;
+    if (const QString problem = fileProblem(path); !problem.isEmpty())
+        return failure(problem, path);
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(QStringLiteral("Tiedostoa ei voi lukea"), path);
+    LoadedPicture loaded = decode(file, path);
+    flattenOnWhite(loaded.image);
+    return loaded;
 }
 
 } // namespace zorvik::platform

@@ -10,7 +10,13 @@ struct LoadedPicture {
     QString error; // a Finnish description of the failure, empty on success
 };
 
-// Loads a picture file for the canvas. Refuses pictures too large to keep rather than trying.
+// The largest picture the canvas keeps: a side of at most 32767 pixels, at most 1 GiB decoded.
+inline constexpr int largestPictureSide = 32767;
+inline constexpr qint64 largestPictureBytes = qint64(1) << 30;
+
+// Loads a picture file for the canvas, whatever its name says: JPEG and GIF, and any other
+// format the toolkit reads. Refuses pictures too large to keep rather than trying, and shows
+// the wait cursor while it works.
 LoadedPicture loadPicture(const QString &path);
 
 } // namespace zorvik::platform

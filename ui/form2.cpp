@@ -1,25 +1,96 @@
 #include "ui/form2.h"
 
+#include "platform/canvas.h"
+#include "platform/message_box.h"
+#include "platform/modal.h"
+#include "platform/picture_loader.h"
+#include "platform/twips.h"
+#include "ui/form1.h"
+#include "ui/form4.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace zorvik::ui {
 
-Form2::Form2(QWidget *parent) : QDialog(parent)
+using platform::twipsRect;
+
+namespace {
+
+QFont arialBold()
 {
-    setObjectName(QStringLiteral("Form2"));
-    Label1 = new QLabel(QStringLiteral("Mapin nimi:"), this);
-    nimi = new QLineEdit(QStringLiteral("nimetön"), this);
-    Label2 = new QLabel(QStringLiteral("Kuva:"), this);
-    kuva = new QLineEdit(QStringLiteral("kuva"), this);
-    Command3 = new QPushButton(QStringLiteral("avaa..."), this);
-    Command1 = new QPushButton(QStringLiteral("O.K"), this);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    font.setBold(true);
+    return font;
 }
 
-void Form2::Command3_Click() {}
+// A bold label that sizes itself to its caption from its top-left corner.
+QLabel *caption(const QString &text, QWidget *parent, const char *name, QRect geometry)
+{
+    auto *label = FixedDialog::placed(new QLabel(text, parent), name, geometry);
+    label->setFont(arialBold());
+    label->adjustSize();
+    return label;
+}
 
-void Form2::Command1_Click() {}
+} // namespace
+
+Form2::Form2(QWidget *parent) : FixedDialog(3255, 1770, parent)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Uusi"));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/zorvik-48.png")));
+
+    // The fields and buttons are created in tab order, the name first.
+    nimi = placed(new QLineEdit(QStringLiteral("nimetön"), this), "nimi",
+                  twipsRect(120, 360, 3015, 285));
+    kuva =
+        placed(new QLineEdit(QStringLiteral("kuva"), this), "kuva", twipsRect(120, 960, 2175, 285));
+    Command3 = placed(plainButton(QStringLiteral("avaa..."), this), "Command3",
+                      twipsRect(2400, 980, 735, 285));
+    Command1 = placed(plainButton(QStringLiteral("O.K"), this), "Command1",
+                      twipsRect(120, 1440, 855, 255));
+    Command3->setFont(arialBold());
+    Command1->setFont(arialBold());
+    Label1 = caption(QStringLiteral("Mapin nimi:"), this, "Label1", twipsRect(120, 120, 945, 210));
+    Label2 = caption(QStringLiteral("Kuva:"), this, "Label2", twipsRect(120, 720, 435, 210));
+    nimi->setFocus();
+
+    connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+}
+
+void Form2::Command3_Click()
+{
+    Form4 &chooser = form4();
+    chooser.setResult(QDialog::Rejected);
+    platform::showModal(&chooser);
+    // Only "Avaa" hands a path over; "Peruuta" and the close button leave the field alone.
+    if (chooser.result() == QDialog::Accepted)
+        kuva->setText(chooser.tiedosto->text());
+}
+
+void Form2::Command1_Click()
+{
+    const QString path = kuva->text();
+    if (path.isEmpty())
+        return;
+    platform::LoadedPicture loaded = platform::loadPicture(path);
+    if (!loaded.error.isEmpty()) {
+        platform::showMessage(this, QStringLiteral("Virhe"), loaded.error,
+                              platform::MessageIcon::Critical);
+        return;
+    }
+    // Handing the picture over without keeping a reference lets the canvas draw on it in
+    // place, however large it is.
+    platform::InvertCanvas *canvas = Form1::instance()->Picture1;
+    canvas->setPicture(std::move(loaded.image));
+    accept();
+    canvas->setAutoSize(true);
+    canvas->setEnabled(true);
+}
 
 Form2 &form2()
 {

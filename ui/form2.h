@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/fixed_dialog.h"
 
 class QLabel;
 class QLineEdit;
@@ -8,8 +8,9 @@ class QPushButton;
 
 namespace zorvik::ui {
 
-// "Uusi": the new map's name and picture.
-class Form2 : public QDialog {
+// "Uusi": the new map's name and picture. It also keeps them for the map's markup, so it is
+// only ever hidden, never discarded.
+class Form2 : public FixedDialog {
     Q_OBJECT
 
 public:
@@ -22,7 +23,9 @@ public:
     QPushButton *Command3;
     QPushButton *Command1;
 
+    // "avaa...": lets the user pick the picture in the chooser.
     void Command3_Click();
+    // "O.K": shows the picture on the main window's canvas and closes the dialog.
     void Command1_Click();
 };
 

@@ -1,10 +1,284 @@
 #include "ui/form4.h"
 
+#include "platform/message_box.h"
+#include "platform/twips.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
 namespace zorvik::ui {
 
-Form4::Form4(QWidget *parent) : QDialog(parent)
+using platform::twipsRect;
+
+namespace {
+
+const QString picturePattern = QStringLiteral("*.jpeg;*.jpg;*.gif");
+
+constexpr int folderRole = Qt::UserRole;
+constexpr int depthRole = Qt::UserRole + 1;
+
+// Shifts each folder of the folder list right by its depth below the drive's root.
+class IndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.setLeft(shifted.rect.left() + indent(index));
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(index), 0);
+    }
+
+private:
+    static int indent(const QModelIndex &index)
+    {
+        return index.data(depthRole).toInt() * platform::pixels(165);
+    }
+};
+
+QString joined(const QString &folder, const QString &name)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+}
+
+} // namespace
+
+DriveList::DriveList(QWidget *parent) : QComboBox(parent) {}
+
+void DriveList::setDrives(QList<platform::Drive> drives)
+{
+    const QSignalBlocker blocker(this);
+    QString shownRoot;
+    if (currentIndex() >= 0) {
+        const platform::Drive shown = m_drives.at(currentIndex());
+        shownRoot = shown.root;
+        const auto listed = [&](const platform::Drive &d) { return d.root == shown.root; };
+        if (std::none_of(drives.cbegin(), drives.cend(), listed))
+            drives.append(shown);
+    }
+    m_drives = drives;
+    clear();
+    for (const platform::Drive &drive : std::as_const(m_drives))
+        addItem(drive.label);
+    setCurrentIndex(int(roots().indexOf(shownRoot)));
+}
+
+void DriveList::selectDriveOf(const QString &folder)
+{
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(int(roots().indexOf(platform::driveRootOf(roots(), folder))));
+}
+
+platform::Drive DriveList::drive() const
+{
+    return currentIndex() >= 0 ? m_drives.at(currentIndex()) : platform::Drive();
+}
+
+QStringList DriveList::roots() const
+{
+    QStringList list;
+    for (const platform::Drive &drive : m_drives)
+        list.append(drive.root);
+    return list;
+}
+
+void DriveList::showPopup()
+{
+    // Sticks and discs come and go while the program runs.
+    setDrives(platform::drives());
+    QComboBox::showPopup();
+}
+
+FolderList::FolderList(QWidget *parent) : QListWidget(parent)
+{
+    setItemDelegate(new IndentDelegate(this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex &index) { emit folderOpened(folderAt(index.row())); });
+}
+
+void FolderList::setPath(const QString &folder, const QString &root, const QStringList &subfolders)
+{
+    clear();
+    m_path = folder;
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    addFolder(QDir::toNativeSeparators(root), root, 0, open);
+    const QStringList steps = folder.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString reached = root;
+    for (const QString &step : steps) {
+        reached = joined(reached, step);
+        addFolder(step, reached, count(), open);
+    }
+    const int current = count() - 1;
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    for (const QString &name : subfolders)
+        addFolder(name, joined(folder, name), current + 1, closed);
+    setCurrentRow(current);
+}
+
+QString FolderList::folderAt(int row) const
+{
+    const QListWidgetItem *entry = item(row);
+    return entry ? entry->data(folderRole).toString() : QString();
+}
+
+void FolderList::addFolder(const QString &text, const QString &folder, int depth, const QIcon &icon)
+{
+    auto *entry = new QListWidgetItem(icon, text, this);
+    entry->setData(folderRole, folder);
+    entry->setData(depthRole, depth);
+}
+
+void FolderList::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && currentRow() >= 0) {
+        event->accept();
+        emit folderOpened(folderAt(currentRow()));
+        return;
+    }
+    QListWidget::keyPressEvent(event);
+}
+
+FileList::FileList(QWidget *parent) : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+QString FileList::pattern() const
+{
+    return picturePattern;
+}
+
+void FileList::setFolder(const QString &folder, const QStringList &names)
+{
+    m_path = folder;
+    clear();
+    addItems(names);
+}
+
+QString FileList::fileName() const
+{
+    const QList<QListWidgetItem *> chosen = selectedItems();
+    return chosen.isEmpty() ? QString() : chosen.first()->text();
+}
+
+Form4::Form4(QWidget *parent) : FixedDialog(6015, 5370, parent)
 {
     setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("Valitse kuvatiedosto"));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/zorvik-96.png")));
+
+    // Created in tab order, the drive list first.
+    Drive1 = placed(new DriveList(this), "Drive1", twipsRect(120, 120, 2775, 315));
+    Dir1 = placed(new FolderList(this), "Dir1", twipsRect(120, 520, 2775, 4140));
+    File1 = placed(new FileList(this), "File1", twipsRect(3000, 500, 2895, 4185));
+    Text1 = placed(new QLineEdit(this), "Text1", twipsRect(3000, 120, 2850, 315));
+    Text1->setEnabled(false);
+    Frame1 = placed(new QGroupBox(this), "Frame1", twipsRect(3000, 4680, 2895, 615));
+    tiedosto = placed(new QLineEdit(Frame1), "tiedosto", twipsRect(120, 240, 2655, 285));
+    tiedosto->setReadOnly(true);
+    Frame2 = placed(new QGroupBox(this), "Frame2", twipsRect(120, 4680, 2775, 615));
+    avaa =
+        placed(plainButton(QStringLiteral("Avaa"), Frame2), "avaa", twipsRect(120, 240, 1215, 255));
+    peruuta = placed(plainButton(QStringLiteral("Peruuta"), Frame2), "peruuta",
+                     twipsRect(1440, 240, 1215, 255));
+    Drive1->setFocus();
+
+    connect(Drive1, &QComboBox::currentIndexChanged, this, &Form4::Drive1_Change);
+    connect(Dir1, &FolderList::folderOpened, this, &Form4::Dir1_Change);
+    connect(File1, &QListWidget::itemSelectionChanged, this, &Form4::File1_Click);
+    connect(avaa, &QPushButton::clicked, this, &Form4::avaa_Click);
+    connect(peruuta, &QPushButton::clicked, this, &Form4::peruuta_Click);
+
+    Form_Load();
+}
+
+void Form4::Form_Load()
+{
+    Drive1->setDrives(platform::drives());
+    const QString start = QDir::currentPath();
+    Drive1->selectDriveOf(start);
+    if (!changeFolder(start).isEmpty())
+        changeFolder(Drive1->drive().root);
+    subbi();
+    Text1->setText(File1->pattern());
+}
+
+void Form4::subbi()
+{
+    tiedosto->setText(
+        platform::composePath(QDir::toNativeSeparators(Dir1->path()), File1->fileName()));
+}
+
+void Form4::Drive1_Change()
+{
+    const platform::Drive drive = Drive1->drive();
+    const QString folder = m_driveFolders.value(drive.root, drive.root);
+    // A folder that has gone since is no reason to refuse the drive: its root will do.
+    const bool opened = platform::driveReady(drive) &&
+                        (changeFolder(folder).isEmpty() || changeFolder(drive.root).isEmpty());
+    if (!opened) {
+        platform::showMessage(this, QStringLiteral("virhe"),
+                              QStringLiteral("Levyä ei ole asemassa!"),
+                              platform::MessageIcon::Critical);
+    }
+}
+
+void Form4::Dir1_Change(const QString &folder)
+{
+    const QString error = changeFolder(folder);
+    if (!error.isEmpty())
+        platform::showMessage(this, QStringLiteral("virhe"), error,
+                              platform::MessageIcon::Critical);
+}
+
+void Form4::File1_Click()
+{
+    subbi();
+}
+
+void Form4::avaa_Click()
+{
+    accept();
+    subbi();
+}
+
+void Form4::peruuta_Click()
+{
+    reject();
+}
+
+// Moves the folder list, and the file list with it, to |folder|. Both are read first, so that
+// on failure neither moves; the failure's description is returned.
+QString Form4::changeFolder(const QString &folder)
+{
+    const platform::FolderListing subfolders = platform::listSubfolders(folder);
+    if (!subfolders.ok())
+        return subfolders.error;
+    const platform::FolderListing pictures =
+        platform::listFiles(folder, platform::splitPattern(File1->pattern()));
+    if (!pictures.ok())
+        return pictures.error;
+
+    const QString root = platform::driveRootOf(Drive1->roots(), folder);
+    Dir1->setPath(folder, root, subfolders.names);
+    m_driveFolders.insert(root, folder);
+    File1->setFolder(folder, pictures.names);
+    subbi();
+    return {};
 }
 
 Form4 &form4()

@@ -1,15 +1,114 @@
 #pragma once
 
-#include <QDialog>
+#include "platform/file_system.h"
+#include "ui/fixed_dialog.h"
+
+#include <QComboBox>
+#include <QHash>
+#include <QListWidget>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
 
 namespace zorvik::ui {
 
-// "Valitse kuvatiedosto": browses drives, folders and the JPEG and GIF files of a folder.
-class Form4 : public QDialog {
+// The drive list: the drives of the computer, read afresh whenever it drops down.
+class DriveList : public QComboBox {
+    Q_OBJECT
+
+public:
+    explicit DriveList(QWidget *parent = nullptr);
+
+    // Replaces the entries without a change event. The drive shown stays shown, and stays
+    // listed even if it has gone.
+    void setDrives(QList<platform::Drive> drives);
+    void selectDriveOf(const QString &folder);
+    platform::Drive drive() const;
+    QStringList roots() const;
+
+protected:
+    void showPopup() override;
+
+private:
+    QList<platform::Drive> m_drives;
+};
+
+// The folder list: the folders from the drive's root down to the current folder, each a step
+// further in, then the current folder's subfolders. Double-click or Enter opens a folder; a
+// single click only selects it.
+class FolderList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FolderList(QWidget *parent = nullptr);
+
+    QString path() const { return m_path; }
+    void setPath(const QString &folder, const QString &root, const QStringList &subfolders);
+    QString folderAt(int row) const;
+
+signals:
+    void folderOpened(const QString &folder);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void addFolder(const QString &text, const QString &folder, int depth, const QIcon &icon);
+
+    QString m_path;
+};
+
+// The file list: the files of one folder that match its pattern, none selected at first.
+class FileList : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FileList(QWidget *parent = nullptr);
+
+    QString pattern() const;
+    QString path() const { return m_path; }
+    void setFolder(const QString &folder, const QStringList &names);
+    // The selected file's name, empty when none is selected.
+    QString fileName() const;
+
+private:
+    QString m_path;
+};
+
+// "Valitse kuvatiedosto": browses drives, folders and the JPEG and GIF files of a folder. Its
+// result is the path in `tiedosto`, and whether the user left it with "Avaa" (Accepted).
+class Form4 : public FixedDialog {
     Q_OBJECT
 
 public:
     explicit Form4(QWidget *parent = nullptr);
+
+    DriveList *Drive1;
+    FolderList *Dir1;
+    FileList *File1;
+    QLineEdit *Text1;
+    QGroupBox *Frame1;
+    QLineEdit *tiedosto;
+    QGroupBox *Frame2;
+    QPushButton *avaa;
+    QPushButton *peruuta;
+
+    void Form_Load();
+    // Puts the current folder and the selected file, if any, together in `tiedosto`.
+    void subbi();
+    void Drive1_Change();
+    // The user opened |folder| in the folder list.
+    void Dir1_Change(const QString &folder);
+    void File1_Click();
+    void avaa_Click();
+    void peruuta_Click();
+
+private:
+    QString changeFolder(const QString &folder);
+
+    // The folder last open on each drive, by its root: a drive opens where the user left it.
+    QHash<QString, QString> m_driveFolders;
 };
 
 // The picture chooser of the process, created on first use.

@@ -1,7 +1,279 @@
+#include "platform/picture_loader.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
+
+using zorvik::platform::loadPicture;
+
+namespace {
+
+QString dataFile(const char *name)
+{
+    return QStringLiteral(ZORVIK_TEST_DATA "/") + QLatin1String(name);
+}
+
+QImage sample(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(30, 140, 200));
+    QPainter painter(&image);
+    painter.fillRect(0, 0, width / 2, height / 2, QColor(250, 240, 20));
+    return image;
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.write(image);
+    return bytes;
+}
+
+void little(QByteArray &bytes, int value)
+{
+    bytes.append(char(value & 0xff));
+    bytes.append(char(value >> 8));
+}
+
+// A GIF whose header claims |width| x |height| pixels, followed by one tiny frame.
+QByteArray gifClaiming(int width, int height)
+{
+    QByteArray gif("GIF89a");
+    little(gif, width);
+    little(gif, height);
+    gif.append("\x80\x00\x00", 3); // a global table of two colours
+    gif.append("\x00\x00\x00\xff\xff\xff", 6);
+    gif.append(char(0x2c));
+    little(gif, 0);
+    little(gif, 0);
+    little(gif, width);
+    little(gif, height);
+    gif.append(char(0));
+    gif.append("\x02\x02\x44\x01\x00", 5); // one pixel of colour 0
+    gif.append(char(0x3b));
+    return gif;
+}
+
+bool near(QRgb actual, QRgb expected, int tolerance)
+{
+    return qAbs(qRed(actual) - qRed(expected)) <= tolerance &&
+           qAbs(qGreen(actual) - qGreen(expected)) <= tolerance &&
+           qAbs(qBlue(actual) - qBlue(expected)) <= tolerance;
+}
+
+} // namespace
 
 class TestPictureLoader : public QObject {
     Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    // A failed load gives no picture, a Finnish message that names the file and its reason,
+    // and takes the wait cursor away again.
+    void expectFailure(const QString &path, const QString &reason)
+    {
+        const auto loaded = loadPicture(path);
+        QVERIFY(loaded.image.isNull());
+        QVERIFY2(loaded.error.contains(reason), qPrintable(loaded.error));
+        QVERIFY2(loaded.error.contains(QDir::toNativeSeparators(path)), qPrintable(loaded.error));
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void jpegLoadsAsRgb32()
+    {
+        const QString path = write(QStringLiteral("kartta.jpg"), encoded(sample(64, 48), "jpeg"));
+        const auto loaded = loadPicture(path);
+        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.image.format(), QImage::Format_RGB32);
+        QCOMPARE(loaded.image.size(), QSize(64, 48));
+        QVERIFY(near(loaded.image.pixel(4, 4), qRgb(250, 240, 20), 12));
+        QVERIFY(near(loaded.image.pixel(60, 44), qRgb(30, 140, 200), 12));
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    void greyJpegLoadsAsRgb32()
+    {
+        QImage grey(20, 10, QImage::Format_Grayscale8);
+        grey.fill(100);
+        const auto loaded = loadPicture(write(QStringLiteral("harmaa.jpg"), encoded(grey, "jpeg")));
+        QCOMPARE(loaded.image.format(), QImage::Format_RGB32);
+        QVERIFY(near(loaded.image.pixel(10, 5), qRgb(100, 100, 100), 2));
+    }
+
+    void gifLoadsPixelForPixel()
+    {
+        const auto loaded = loadPicture(dataFile("ruudut.gif"));
+        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.image.format(), QImage::Format_RGB32);
+        QCOMPARE(loaded.image.size(), QSize(8, 6));
+        QCOMPARE(loaded.image.pixel(0, 0), qRgb(255, 0, 0));
+        QCOMPARE(loaded.image.pixel(3, 5), qRgb(255, 0, 0));
+        QCOMPARE(loaded.image.pixel(4, 0), qRgb(0, 0, 255));
+        QCOMPARE(loaded.image.pixel(7, 5), qRgb(0, 0, 255));
+    }
+
+    void transparentGifShowsWhite()
+    {
+        const auto loaded = loadPicture(dataFile("puoliksi-lapinakyva.gif"));
+        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.image.format(), QImage::Format_RGB32);
+        QCOMPARE(loaded.image.size(), QSize(6, 4));
+        QCOMPARE(loaded.image.pixel(0, 0), qRgb(255, 255, 255));
+        QCOMPARE(loaded.image.pixel(2, 3), qRgb(255, 255, 255));
+        QCOMPARE(loaded.image.pixel(3, 0), qRgb(0, 128, 0));
+        QCOMPARE(loaded.image.pixel(5, 3), qRgb(0, 128, 0));
+    }
+
+    void translucentPngBlendsOnWhite()
+    {
+        QImage image(4, 4, QImage::Format_ARGB32);
+        image.fill(qRgba(0, 0, 0, 128));
+        image.setPixel(0, 0, qRgba(200, 0, 0, 255));
+        image.setPixel(1, 0, qRgba(0, 0, 0, 0));
+        const auto loaded = loadPicture(write(QStringLiteral("varjo.png"), encoded(image, "png")));
+        QCOMPARE(loaded.image.format(), QImage::Format_RGB32);
+        QCOMPARE(loaded.image.pixel(0, 0), qRgb(200, 0, 0));
+        QCOMPARE(loaded.image.pixel(1, 0), qRgb(255, 255, 255));
+        QVERIFY(near(loaded.image.pixel(2, 2), qRgb(127, 127, 127), 1));
+    }
+
+    void palettePngWithTransparentColourShowsWhite()
+    {
+        QImage image(4, 2, QImage::Format_Indexed8);
+        image.setColorTable({qRgba(0, 0, 0, 0), qRgb(10, 20, 30)});
+        image.fill(0);
+        image.setPixel(3, 1, 1);
+        const auto loaded =
+            loadPicture(write(QStringLiteral("paletti.png"), encoded(image, "png")));
+        QCOMPARE(loaded.image.format(), QImage::Format_RGB32);
+        QCOMPARE(loaded.image.pixel(0, 0), qRgb(255, 255, 255));
+        QCOMPARE(loaded.image.pixel(3, 1), qRgb(10, 20, 30));
+    }
+
+    void otherFormatsLoadWhenTypedByHand_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("png") << "kuva.png" << QByteArray("png");
+        QTest::newRow("bmp") << "kuva.bmp" << QByteArray("bmp");
+        QTest::newRow("webp") << "kuva.webp" << QByteArray("webp");
+        QTest::newRow("png named jpg") << "harhaan.jpg" << QByteArray("png");
+        QTest::newRow("jpeg named gif") << "harhaan.gif" << QByteArray("jpeg");
+        QTest::newRow("no extension") << "kuva" << QByteArray("bmp");
+    }
+    void otherFormatsLoadWhenTypedByHand()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        const QByteArray bytes = encoded(sample(30, 20), format.constData());
+        if (bytes.isEmpty())
+            QSKIP("Qt cannot write this format here");
+        const auto loaded = loadPicture(write(name, bytes));
+        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.image.size(), QSize(30, 20));
+        QCOMPARE(loaded.image.format(), QImage::Format_RGB32);
+    }
+
+    void oversizeHeaderIsRefusedBeforeDecoding_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::newRow("65535 square") << 65535 << 65535;
+        QTest::newRow("too wide") << 32768 << 1;
+        QTest::newRow("too high") << 1 << 40000;
+        QTest::newRow("over a gibibyte") << 20000 << 20000;
+    }
+    void oversizeHeaderIsRefusedBeforeDecoding()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        const QString path = write(QStringLiteral("valtava.gif"), gifClaiming(width, height));
+        expectFailure(path, QStringLiteral("liian suuri"));
+        QVERIFY(loadPicture(path).error.contains(QStringLiteral("%1 × %2").arg(width).arg(height)));
+    }
+
+    void largestAllowedSideIsAccepted()
+    {
+        const auto loaded = loadPicture(write(QStringLiteral("pitka.gif"), gifClaiming(32767, 1)));
+        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.image.size(), QSize(32767, 1));
+    }
+
+    // Qt's own allocation limit would refuse this 160 MB picture.
+    void pictureBeyondQtsDefaultLimitLoads()
+    {
+        const auto loaded = loadPicture(write(QStringLiteral("iso.gif"), gifClaiming(8000, 5000)));
+        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.image.size(), QSize(8000, 5000));
+    }
+
+    void failuresAreDescribedInFinnish_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QByteArray garbage;
+        for (int i = 0; i < 4096; ++i)
+            garbage.append(char((i * 7919) % 251));
+        const QByteArray jpeg = encoded(sample(64, 48), "jpeg");
+        QTest::newRow("empty") << "tyhja.jpg" << QByteArray() << "Tiedosto on tyhjä";
+        QTest::newRow("garbage") << "sotku.gif" << garbage << "ei ole kuva";
+        QTest::newRow("text named jpg")
+            << "teksti.jpg" << QByteArray("<html>ei kuva</html>\n") << "ei ole kuva";
+        QTest::newRow("jpeg cut inside its header") << "katkennut.jpg" << jpeg.left(40) << "rikki";
+        QTest::newRow("gif cut after its signature")
+            << "katkennut.gif" << QByteArray("GIF89a\x10") << "rikki";
+    }
+    void failuresAreDescribedInFinnish()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        expectFailure(write(name, bytes), reason);
+    }
+
+    void missingFileFolderAndDevice()
+    {
+        expectFailure(m_dir.filePath(QStringLiteral("ei-ole.jpg")),
+                      QStringLiteral("Tiedostoa ei löydy"));
+        expectFailure(m_dir.path(), QStringLiteral("kansio"));
+        if (QFileInfo::exists(QStringLiteral("/dev/zero")))
+            expectFailure(QStringLiteral("/dev/zero"),
+                          QStringLiteral("ei ole tavallinen tiedosto"));
+    }
+
+    void jpegCutInItsDataNeverCrashes()
+    {
+        const QByteArray jpeg = encoded(sample(400, 300), "jpeg");
+        for (const qsizetype length : {jpeg.size() / 3, jpeg.size() / 2, jpeg.size() - 2}) {
+            const auto loaded = loadPicture(write(QStringLiteral("vajaa.jpg"), jpeg.left(length)));
+            // What decodes is shown; a reader that gives up reports broken data instead.
+            if (loaded.image.isNull())
+                QVERIFY(loaded.error.contains(QStringLiteral("rikki")));
+            else
+                QCOMPARE(loaded.image.size(), QSize(400, 300));
+        }
+    }
 };
 
 QTEST_MAIN(TestPictureLoader)

@@ -1,7 +1,405 @@
+#include "platform/file_system.h"
+#include "platform/message_box.h"
+#include "platform/modal.h"
+#include "platform/twips.h"
+#include "ui/form2.h"
+#include "ui/form4.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+
+using namespace zorvik;
+using platform::ShownMessage;
+using ui::form2;
+using ui::Form4;
+using ui::form4;
+
+namespace {
+
+void touch(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot create %s", qPrintable(path));
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString withSeparator(const QString &folder)
+{
+    return platform::composePath(native(folder), QString());
+}
+
+int rowOf(const QListWidget *list, const QString &text)
+{
+    const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+    return found.isEmpty() ? -1 : list->row(found.first());
+}
+
+QStringList texts(const QListWidget *list)
+{
+    QStringList all;
+    for (int row = 0; row < list->count(); ++row)
+        all.append(list->item(row)->text());
+    return all;
+}
+
+QPoint centreOf(QListWidget *list, const QString &text)
+{
+    const int row = rowOf(list, text);
+    if (row < 0)
+        qFatal("%s is not listed", qPrintable(text));
+    return list->visualItemRect(list->item(row)).center();
+}
+
+void click(QListWidget *list, const QString &text)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centreOf(list, text));
+}
+
+// As a mouse delivers it: press, release, double-click, release.
+void doubleClick(QListWidget *list, const QString &text)
+{
+    const QPoint at = centreOf(list, text);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// What the user sees of the chooser; a failed action must leave all of it as it was.
+struct Look {
+    QString drive, folder, tiedosto;
+    QStringList folders, files, selectedFiles;
+
+    static Look of(const Form4 &form)
+    {
+        QStringList selected;
+        for (const QListWidgetItem *item : form.File1->selectedItems())
+            selected.append(item->text());
+        return {form.Drive1->currentText(), form.Dir1->path(), form.tiedosto->text(),
+                texts(form.Dir1),           texts(form.File1), selected};
+    }
+    bool operator==(const Look &) const = default;
+};
+
+} // namespace
 
 class TestForm4 : public QObject {
     Q_OBJECT
+
+    QTemporaryDir m_tree;
+    QString m_driveC, m_driveD, m_driveE, m_start, m_alpha, m_beta;
+    std::vector<ShownMessage> m_messages;
+
+    Form4 &chooser() { return form4(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_tree.isValid());
+        const QString base = QFileInfo(m_tree.path()).canonicalFilePath();
+        m_driveC = base + QStringLiteral("/levyC");
+        m_driveD = base + QStringLiteral("/levyD");
+        m_driveE = base + QStringLiteral("/levyE");
+        m_start = m_driveC + QStringLiteral("/kartat");
+        m_alpha = m_start + QStringLiteral("/alfa");
+        m_beta = m_start + QStringLiteral("/beeta");
+        for (const QString &folder : {m_alpha, m_beta, m_driveD, m_driveE})
+            QVERIFY(QDir().mkpath(folder));
+        for (const char *name : {"x.jpg", "y.jpeg", "z.gif", "Z.GIF", "w.png", "v.bmp"})
+            touch(m_start + QLatin1Char('/') + QLatin1String(name));
+        touch(m_alpha + QStringLiteral("/a.jpg"));
+        touch(m_driveD + QStringLiteral("/d.gif"));
+
+        const QList<platform::Drive> drives{{QDir::rootPath(), QStringLiteral("juuri"), false},
+                                            {m_driveC, QStringLiteral("C:"), false},
+                                            {m_driveD, QStringLiteral("D:"), false},
+                                            {m_driveE, QStringLiteral("E:"), false}};
+        platform::setDriveSource([drives] { return drives; });
+        platform::recordMessagesInto(&m_messages);
+        // The chooser starts in the working folder of the process.
+        QVERIFY(QDir::setCurrent(m_start));
+    }
+
+    void cleanupTestCase()
+    {
+        platform::recordMessagesInto(nullptr);
+        platform::setDriveSource({});
+    }
+
+    void init()
+    {
+        m_messages.clear();
+        chooser().show();
+    }
+
+    void cleanup()
+    {
+        platform::setModalDriver({});
+        chooser().hide();
+        chooser().Drive1->selectDriveOf(m_start);
+        chooser().Dir1_Change(m_start);
+    }
+
+    void loadShowsTheStartFolder()
+    {
+        const Form4 &form = chooser();
+        QCOMPARE(form.tiedosto->text(), withSeparator(m_start));
+        QCOMPARE(form.Text1->text(), QStringLiteral("*.jpeg;*.jpg;*.gif"));
+        QVERIFY(!form.Text1->isEnabled());
+        QVERIFY(form.tiedosto->isReadOnly());
+        QCOMPARE(form.Drive1->currentText(), QStringLiteral("C:"));
+        QCOMPARE(form.Dir1->path(), m_start);
+        QCOMPARE(form.File1->path(), m_start);
+        QVERIFY(form.File1->selectedItems().isEmpty());
+    }
+
+    void windowIsAFixedDialog()
+    {
+        const Form4 &form = chooser();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Valitse kuvatiedosto"));
+        QCOMPARE(form.size(), QSize(platform::pixels(6015), platform::pixels(5370)));
+        QCOMPARE(form.minimumSize(), form.maximumSize());
+        QVERIFY(!(form.windowFlags() & Qt::WindowMinMaxButtonsHint));
+        QVERIFY(!form.windowIcon().isNull());
+        QCOMPARE(form.Dir1->geometry(), platform::twipsRect(120, 520, 2775, 4140));
+        QCOMPARE(form.tiedosto->parentWidget(), form.Frame1);
+        QCOMPARE(form.avaa->parentWidget(), form.Frame2);
+        QCOMPARE(form.peruuta->geometry(), platform::twipsRect(1440, 240, 1215, 255));
+        QVERIFY(form.Frame1->title().isEmpty() && form.Frame2->title().isEmpty());
+        QCOMPARE(form.avaa->text(), QStringLiteral("Avaa"));
+        QCOMPARE(form.peruuta->text(), QStringLiteral("Peruuta"));
+        QVERIFY(!form.avaa->autoDefault() && !form.peruuta->autoDefault());
+    }
+
+    void tabOrderStartsAtTheDriveList()
+    {
+        const Form4 &form = chooser();
+        QList<QWidget *> order;
+        QWidget *w = form.Drive1;
+        do {
+            if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->window() == &form)
+                order.append(w);
+            w = w->nextInFocusChain();
+        } while (w != form.Drive1);
+        QCOMPARE(order, (QList<QWidget *>{form.Drive1, form.Dir1, form.File1, form.tiedosto,
+                                          form.avaa, form.peruuta}));
+    }
+
+    void onlyPicturesAreListedWhateverTheirCase()
+    {
+        QCOMPARE(texts(chooser().File1),
+                 (QStringList{QStringLiteral("x.jpg"), QStringLiteral("y.jpeg"),
+                              QStringLiteral("z.gif"), QStringLiteral("Z.GIF")}));
+    }
+
+    void folderListShowsAncestorsThenSubfolders()
+    {
+        const Form4 &form = chooser();
+        QCOMPARE(texts(form.Dir1), (QStringList{native(m_driveC), QStringLiteral("kartat"),
+                                                QStringLiteral("alfa"), QStringLiteral("beeta")}));
+        QCOMPARE(form.Dir1->currentRow(), 1);
+        QCOMPARE(form.Dir1->folderAt(0), m_driveC);
+        QCOMPARE(form.Dir1->folderAt(3), m_beta);
+    }
+
+    void clickingAFileComposesItsPath()
+    {
+        click(chooser().File1, QStringLiteral("y.jpeg"));
+        QCOMPARE(chooser().tiedosto->text(), native(m_start + QStringLiteral("/y.jpeg")));
+    }
+
+    void singleClickOnAFolderOnlySelectsIt()
+    {
+        click(chooser().Dir1, QStringLiteral("alfa"));
+        QCOMPARE(chooser().Dir1->path(), m_start);
+        QCOMPARE(chooser().tiedosto->text(), withSeparator(m_start));
+    }
+
+    void openingAnotherFolderClearsTheSelection()
+    {
+        Form4 &form = chooser();
+        click(form.File1, QStringLiteral("x.jpg"));
+        doubleClick(form.Dir1, QStringLiteral("alfa"));
+        QCOMPARE(form.Dir1->path(), m_alpha);
+        QCOMPARE(texts(form.File1), QStringList{QStringLiteral("a.jpg")});
+        QVERIFY(form.File1->selectedItems().isEmpty());
+        QCOMPARE(form.tiedosto->text(), withSeparator(m_alpha));
+    }
+
+    void enterOpensTheSelectedFolderAndClosesNothing()
+    {
+        Form4 &form = chooser();
+        form.Dir1->setFocus();
+        form.Dir1->setCurrentRow(rowOf(form.Dir1, QStringLiteral("beeta")));
+        QTest::keyClick(form.Dir1, Qt::Key_Return);
+        QCOMPARE(form.Dir1->path(), m_beta);
+        QVERIFY(form.isVisible());
+        // Up again through an ancestor.
+        form.Dir1->setCurrentRow(0);
+        QTest::keyClick(form.Dir1, Qt::Key_Enter);
+        QCOMPARE(form.Dir1->path(), m_driveC);
+        QCOMPARE(form.tiedosto->text(), withSeparator(m_driveC));
+    }
+
+    void escapeAndEnterPressNoButton()
+    {
+        Form4 &form = chooser();
+        click(form.File1, QStringLiteral("x.jpg"));
+        form.setResult(QDialog::Rejected);
+        QTest::keyClick(form.File1, Qt::Key_Escape);
+        QTest::keyClick(form.File1, Qt::Key_Return);
+        form.avaa->setFocus();
+        QTest::keyClick(form.avaa, Qt::Key_Return);
+        QVERIFY(form.isVisible());
+        QCOMPARE(form.result(), int(QDialog::Rejected));
+    }
+
+    void avaaWithAFileHandsItsPathOver()
+    {
+        form2().kuva->setText(QStringLiteral("vanha.gif"));
+        platform::setModalDriver([this](QDialog *) {
+            click(chooser().File1, QStringLiteral("z.gif"));
+            QTest::mouseClick(chooser().avaa, Qt::LeftButton);
+        });
+        form2().Command3_Click();
+        QVERIFY(!chooser().isVisible());
+        QCOMPARE(chooser().tiedosto->text(), native(m_start + QStringLiteral("/z.gif")));
+        QCOMPARE(form2().kuva->text(), native(m_start + QStringLiteral("/z.gif")));
+    }
+
+    void avaaWithoutAFileHandsTheFolderOver()
+    {
+        platform::setModalDriver([this](QDialog *) {
+            doubleClick(chooser().Dir1, QStringLiteral("beeta"));
+            QTest::mouseClick(chooser().avaa, Qt::LeftButton);
+        });
+        form2().Command3_Click();
+        QCOMPARE(form2().kuva->text(), withSeparator(m_beta));
+    }
+
+    void avaaAtARootAddsNoSecondSeparator()
+    {
+        platform::setModalDriver([this](QDialog *) {
+            chooser().Drive1->setCurrentIndex(chooser().Drive1->findText(QStringLiteral("juuri")));
+            QTest::mouseClick(chooser().avaa, Qt::LeftButton);
+        });
+        form2().Command3_Click();
+        QCOMPARE(chooser().Dir1->path(), QDir::rootPath());
+        QCOMPARE(form2().kuva->text(), native(QDir::rootPath()));
+        chooser().Drive1->setCurrentIndex(chooser().Drive1->findText(QStringLiteral("C:")));
+    }
+
+    void peruutaAfterAClickLeavesKuvaAsItWas()
+    {
+        form2().kuva->setText(QStringLiteral("entinen.jpg"));
+        platform::setModalDriver([this](QDialog *) {
+            click(chooser().File1, QStringLiteral("x.jpg"));
+            QTest::mouseClick(chooser().peruuta, Qt::LeftButton);
+        });
+        form2().Command3_Click();
+        QVERIFY(!chooser().isVisible());
+        QCOMPARE(chooser().tiedosto->text(), native(m_start + QStringLiteral("/x.jpg")));
+        QCOMPARE(form2().kuva->text(), QStringLiteral("entinen.jpg"));
+    }
+
+    void closingFromTheTitleBarLeavesKuvaAsItWas()
+    {
+        form2().kuva->setText(QStringLiteral("entinen.jpg"));
+        platform::setModalDriver([this](QDialog *dialog) {
+            click(chooser().File1, QStringLiteral("y.jpeg"));
+            dialog->close();
+        });
+        form2().Command3_Click();
+        QCOMPARE(form2().kuva->text(), QStringLiteral("entinen.jpg"));
+        QCOMPARE(chooser().tiedosto->text(), native(m_start + QStringLiteral("/y.jpeg")));
+    }
+
+    void secondShowingOpensWhereTheFirstLeftOff()
+    {
+        Form4 *first = nullptr;
+        platform::setModalDriver([&](QDialog *dialog) {
+            first = qobject_cast<Form4 *>(dialog);
+            doubleClick(chooser().Dir1, QStringLiteral("alfa"));
+            click(chooser().File1, QStringLiteral("a.jpg"));
+            QTest::mouseClick(chooser().peruuta, Qt::LeftButton);
+        });
+        form2().Command3_Click();
+        const Look left = Look::of(chooser());
+
+        Look reopened;
+        platform::setModalDriver([&](QDialog *dialog) {
+            QCOMPARE(dialog, first);
+            reopened = Look::of(chooser());
+            QTest::mouseClick(chooser().avaa, Qt::LeftButton);
+        });
+        form2().Command3_Click();
+        QVERIFY(reopened == left);
+        QCOMPARE(reopened.selectedFiles, QStringList{QStringLiteral("a.jpg")});
+        QCOMPARE(form2().kuva->text(), native(m_alpha + QStringLiteral("/a.jpg")));
+    }
+
+    void driveOpensWhereItWasLeft()
+    {
+        Form4 &form = chooser();
+        doubleClick(form.Dir1, QStringLiteral("alfa"));
+        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("D:")));
+        QCOMPARE(form.Dir1->path(), m_driveD);
+        QCOMPARE(texts(form.File1), QStringList{QStringLiteral("d.gif")});
+        QCOMPARE(form.tiedosto->text(), withSeparator(m_driveD));
+        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("C:")));
+        QCOMPARE(form.Dir1->path(), m_alpha);
+        QVERIFY(m_messages.empty());
+    }
+
+    void folderThatVanishedIsReportedAndNothingMoves()
+    {
+        Form4 &form = chooser();
+        click(form.File1, QStringLiteral("x.jpg"));
+        const Look before = Look::of(form);
+        QVERIFY(QDir(m_beta).removeRecursively());
+
+        doubleClick(form.Dir1, QStringLiteral("beeta"));
+
+        QCOMPARE(m_messages.size(), size_t(1));
+        QCOMPARE(m_messages[0].title, QStringLiteral("virhe"));
+        QCOMPARE(m_messages[0].icon, platform::MessageIcon::Critical);
+        QVERIFY2(m_messages[0].text.contains(native(m_beta)), qPrintable(m_messages[0].text));
+        QVERIFY(Look::of(form) == before);
+        QVERIFY(form.isVisible());
+        QVERIFY(QDir().mkpath(m_beta));
+    }
+
+    void driveThatWentIsReportedAndNothingMoves()
+    {
+        Form4 &form = chooser();
+        click(form.File1, QStringLiteral("z.gif"));
+        Look before = Look::of(form);
+        QVERIFY(QDir(m_driveE).removeRecursively());
+
+        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("E:")));
+
+        QCOMPARE(m_messages.size(), size_t(1));
+        QCOMPARE(m_messages[0].title, QStringLiteral("virhe"));
+        QCOMPARE(m_messages[0].text, QStringLiteral("Levyä ei ole asemassa!"));
+        QCOMPARE(m_messages[0].icon, platform::MessageIcon::Critical);
+        // The drive list goes on showing the drive picked; everything else stays.
+        before.drive = QStringLiteral("E:");
+        QVERIFY(Look::of(form) == before);
+
+        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("C:")));
+        QCOMPARE(form.Dir1->path(), m_start);
+        QCOMPARE(m_messages.size(), size_t(1));
+        QVERIFY(QDir().mkpath(m_driveE));
+    }
 };
 
 QTEST_MAIN(TestForm4)
