@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace zorvik
-{
+namespace zorvik {
 
 std::string readOut(float x, float y)
 {
@@ -24,8 +23,7 @@ std::int16_t radiusTo(float cx, float cy, float x, float y)
 DrawingTools::DrawingTools(EditorState &state, CanvasPoints &points, Canvas &canvas,
                            AreaDialog &dialog)
     : m_state(state), m_points(points), m_canvas(canvas), m_dialog(dialog)
-{
-}
+{}
 
 void DrawingTools::selectTool(Tool tool)
 {

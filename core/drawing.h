@@ -5,8 +5,7 @@
 
 #include <string>
 
-namespace zorvik
-{
+namespace zorvik {
 
 // Mouse button codes as the canvas delivers them.
 inline constexpr int leftButton = 1;
@@ -16,8 +15,7 @@ inline constexpr int middleButton = 4;
 enum class Tool { Rectangle, Circle, Polygon };
 
 // Opens the area properties dialog modally and returns once it has been closed.
-class AreaDialog
-{
+class AreaDialog {
 public:
     virtual ~AreaDialog() = default;
     virtual void showModal() = 0;
@@ -35,8 +33,7 @@ inline constexpr std::int16_t smallestDragRadius = 5;
 
 // The tool flags and the drag and polygon state machines behind the canvas's mouse handlers.
 // Only the right button is told apart; every other button acts as the left one.
-class DrawingTools
-{
+class DrawingTools {
 public:
     DrawingTools(EditorState &state, CanvasPoints &points, Canvas &canvas, AreaDialog &dialog);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/twips.h"
+#include "ui/controls.h"
 
 #include <QDialog>
 #include <QKeyEvent>
@@ -18,14 +19,6 @@ public:
                               Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     {
         setFixedSize(platform::pixels(clientWidthTwips), platform::pixels(clientHeightTwips));
-    }
-
-    // Names |widget| and places it at |geometry| (pixels) in its parent.
-    template <typename W> static W *placed(W *widget, const char *name, QRect geometry)
-    {
-        widget->setObjectName(QString::fromUtf8(name));
-        widget->setGeometry(geometry);
-        return widget;
     }
 
     // A push button that Enter does not press; in a dialog Qt would otherwise make every button

@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 #include "platform/modal.h"
 #include "platform/twips.h"
+#include "ui/controls.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/markup_box.h"
@@ -36,21 +37,6 @@ constexpr double minimumWidthTwips = 2625;
 constexpr double minimumHeightTwips = 5790;
 
 const QColor selectedToolColour(0xE0, 0xE0, 0xE0);
-
-QFont arial(bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
-
-template <typename W> W *placed(W *widget, const char *name, QRect geometry)
-{
-    widget->setObjectName(QString::fromUtf8(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
 
 QPushButton *commandButton(QWidget *parent, const char *name, const QString &caption,
                            QRect geometry)
@@ -121,28 +107,27 @@ void Form1::createControls()
     kopioi = placed(new WrappingButton(QStringLiteral("Kopioi koodi leikepöydälle"), Frame1),
                     "kopioi", twipsRect(240, 1320, 1095, 495));
     kopioi->setFont(arial(false));
-    tietoa = commandButton(Frame1, "tietoa", QStringLiteral("Tietoa"),
-                           twipsRect(240, 2400, 1095, 375));
-    Lopeta = commandButton(Frame1, "Lopeta", QStringLiteral("Lopeta"),
-                           twipsRect(240, 2880, 1095, 375));
+    tietoa =
+        commandButton(Frame1, "tietoa", QStringLiteral("Tietoa"), twipsRect(240, 2400, 1095, 375));
+    Lopeta =
+        commandButton(Frame1, "Lopeta", QStringLiteral("Lopeta"), twipsRect(240, 2880, 1095, 375));
     neliö = toolButton(this, "neliö", QStringLiteral(":/pictures/nelio.png"), QRect());
     ympyrä = toolButton(this, "ympyrä", QStringLiteral(":/pictures/ympyra.png"), QRect());
     vinkura = toolButton(this, "vinkura", QStringLiteral(":/pictures/vinkura.png"), QRect());
     Frame2 = placed(new QGroupBox(QStringLiteral("Kuva"), this), "Frame2",
                     twipsRect(80, 80, 6855, 6975));
-    Picture1Scroll = placed(new QScrollArea(Frame2), "Picture1Scroll",
-                            twipsRect(120, 240, 6615, 6615));
+    Picture1Scroll =
+        placed(new QScrollArea(Frame2), "Picture1Scroll", twipsRect(120, 240, 6615, 6615));
     Picture1Scroll->setFrameShape(QFrame::NoFrame);
     Picture1Scroll->setFocusPolicy(Qt::NoFocus);
     Picture1Scroll->setWidgetResizable(false);
     Picture1Scroll->viewport()->setAutoFillBackground(false);
     Picture1Scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1 = placed(new platform::InvertCanvas, "Picture1", QRect(0, 0, pixels(6615), pixels(6615)));
+    Picture1 =
+        placed(new platform::InvertCanvas, "Picture1", QRect(0, 0, pixels(6615), pixels(6615)));
     Picture1Scroll->setWidget(Picture1);
-    Label2 = placed(new QLabel(QStringLiteral("X = 0, Y = 0"), this), "Label2",
-                    twipsRect(7080, 4320, 840, 210));
-    Label2->setFont(arial(true));
-    Label2->adjustSize();
+    Label2 =
+        boldLabel(this, "Label2", QStringLiteral("X = 0, Y = 0"), twipsRect(7080, 4320, 840, 210));
     Frame3 = placed(new QGroupBox(this), "Frame3", twipsRect(7080, 3480, 1575, 735));
     neliö->setParent(Frame3);
     ympyrä->setParent(Frame3);
@@ -158,8 +143,8 @@ void Form1::createControls()
     luo->setEnabled(false);
     kopioi->setEnabled(false);
 
-    const QList<QWidget *> tabOrder{uusi,  luo,     kopioi,  tietoa,   Lopeta,
-                                     neliö, ympyrä, vinkura, Picture1, esikatselu};
+    const QList<QWidget *> tabOrder{uusi,  luo,    kopioi,  tietoa,   Lopeta,
+                                    neliö, ympyrä, vinkura, Picture1, esikatselu};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -172,8 +157,10 @@ void Form1::createControls()
     connect(ympyrä, &QPushButton::clicked, this, &Form1::ympyrä_Click);
     connect(vinkura, &QPushButton::clicked, this, &Form1::vinkura_Click);
 
-    Picture1->onMouseDown([this](int b, int s, float x, float y) { Picture1_MouseDown(b, s, x, y); });
-    Picture1->onMouseMove([this](int b, int s, float x, float y) { Picture1_MouseMove(b, s, x, y); });
+    Picture1->onMouseDown(
+        [this](int b, int s, float x, float y) { Picture1_MouseDown(b, s, x, y); });
+    Picture1->onMouseMove(
+        [this](int b, int s, float x, float y) { Picture1_MouseMove(b, s, x, y); });
     Picture1->onMouseUp([this](int b, int s, float x, float y) { Picture1_MouseUp(b, s, x, y); });
 
     setToolColours(neliö);

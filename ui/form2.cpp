@@ -16,27 +16,6 @@ namespace zorvik::ui {
 
 using platform::twipsRect;
 
-namespace {
-
-QFont arialBold()
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    return font;
-}
-
-// A bold label that sizes itself to its caption from its top-left corner.
-QLabel *caption(const QString &text, QWidget *parent, const char *name, QRect geometry)
-{
-    auto *label = FixedDialog::placed(new QLabel(text, parent), name, geometry);
-    label->setFont(arialBold());
-    label->adjustSize();
-    return label;
-}
-
-} // namespace
-
 Form2::Form2(QWidget *parent) : FixedDialog(3255, 1770, parent)
 {
     setObjectName(QStringLiteral("Form2"));
@@ -52,10 +31,11 @@ Form2::Form2(QWidget *parent) : FixedDialog(3255, 1770, parent)
                       twipsRect(2400, 980, 735, 285));
     Command1 = placed(plainButton(QStringLiteral("O.K"), this), "Command1",
                       twipsRect(120, 1440, 855, 255));
-    Command3->setFont(arialBold());
-    Command1->setFont(arialBold());
-    Label1 = caption(QStringLiteral("Mapin nimi:"), this, "Label1", twipsRect(120, 120, 945, 210));
-    Label2 = caption(QStringLiteral("Kuva:"), this, "Label2", twipsRect(120, 720, 435, 210));
+    Command3->setFont(arial(true));
+    Command1->setFont(arial(true));
+    Label1 =
+        boldLabel(this, "Label1", QStringLiteral("Mapin nimi:"), twipsRect(120, 120, 945, 210));
+    Label2 = boldLabel(this, "Label2", QStringLiteral("Kuva:"), twipsRect(120, 720, 435, 210));
     nimi->setFocus();
 
     connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);

@@ -24,25 +24,9 @@ namespace {
 
 Form3 *currentForm3 = nullptr;
 
-QFont boldArial()
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(true);
-    return font;
-}
-
-QLabel *label(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *label = FixedDialog::placed(new QLabel(caption, parent), name, geometry);
-    label->setFont(boldArial());
-    label->adjustSize();
-    return label;
-}
-
 QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, QRect geometry)
 {
-    auto *box = FixedDialog::placed(new QLineEdit(parent), name, geometry);
+    auto *box = placed(new QLineEdit(parent), name, geometry);
     // The fields have no length limit of their own; a line edit cuts at 32767 by default.
     box->setMaxLength(std::numeric_limits<int>::max());
     box->setText(text);
@@ -51,8 +35,8 @@ QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, QRect
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect geometry)
 {
-    auto *button = FixedDialog::placed(FixedDialog::plainButton(caption, parent), name, geometry);
-    button->setFont(boldArial());
+    auto *button = placed(FixedDialog::plainButton(caption, parent), name, geometry);
+    button->setFont(arial(true));
     return button;
 }
 
@@ -88,10 +72,10 @@ void Form3::createControls()
     linkki = textBox(this, "linkki", QStringLiteral("linkki.html"), twipsRect(120, 960, 1935, 285));
     alt = textBox(this, "alt", QStringLiteral("teksti"), twipsRect(120, 1560, 1935, 285));
     kohde = textBox(this, "kohde", QStringLiteral("oikea"), twipsRect(120, 2160, 1935, 285));
-    Label3 = label(this, "Label3", QStringLiteral("Kehys:"), twipsRect(120, 120, 555, 210));
-    Label1 = label(this, "Label1", QStringLiteral("Alt:"), twipsRect(120, 1320, 270, 210));
-    labeli = label(this, "labeli", QStringLiteral("Linkki:"), twipsRect(120, 720, 555, 210));
-    Label4 = label(this, "Label4", QStringLiteral("Kohde:"), twipsRect(120, 1920, 570, 210));
+    Label3 = boldLabel(this, "Label3", QStringLiteral("Kehys:"), twipsRect(120, 120, 555, 210));
+    Label1 = boldLabel(this, "Label1", QStringLiteral("Alt:"), twipsRect(120, 1320, 270, 210));
+    labeli = boldLabel(this, "labeli", QStringLiteral("Linkki:"), twipsRect(120, 720, 555, 210));
+    Label4 = boldLabel(this, "Label4", QStringLiteral("Kohde:"), twipsRect(120, 1920, 570, 210));
     Command2 = button(this, "Command2", QStringLiteral("Peruuta"), twipsRect(1080, 2640, 975, 255));
 
     const QList<QWidget *> tabOrder{Command1, kehys, linkki, alt, kohde, Command2};

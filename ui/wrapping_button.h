@@ -20,7 +20,8 @@ protected:
         initStyleOption(&option);
         option.text.clear();
         painter.drawControl(QStyle::CE_PushButton, option);
-        const QRect textArea = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
+        const QRect textArea =
+            style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
         painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
                                        QPalette::ButtonText));
         painter.drawText(textArea, Qt::AlignCenter | Qt::TextWordWrap, text());

@@ -12,8 +12,7 @@
 
 using namespace zorvik;
 
-namespace
-{
+namespace {
 
 QString q(const std::string &text)
 {
@@ -62,8 +61,7 @@ int toolsSelected(const EditorState &s)
 // Stands in for the area dialog. It notes the state it was opened with and then answers as
 // the user's button would: O.K clears the canvas and leaves the drag alone, Peruuta also ends
 // the drag, and closing from the title bar does nothing at all.
-class ScriptedDialog : public AreaDialog
-{
+class ScriptedDialog : public AreaDialog {
 public:
     enum class Answer { Confirm, Cancel, CloseFromTitleBar };
 
@@ -134,8 +132,7 @@ struct Rig {
 Q_DECLARE_METATYPE(Tool)
 Q_DECLARE_METATYPE(ScriptedDialog::Answer)
 
-class TestDrawing : public QObject
-{
+class TestDrawing : public QObject {
     Q_OBJECT
 
 private slots:

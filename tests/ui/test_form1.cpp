@@ -99,13 +99,12 @@ void TestForm1::controlsAsLaidOut()
     QCOMPARE(form.Frame1->title(), QStringLiteral("Valikko"));
     QCOMPARE(form.Frame2->title(), QStringLiteral("Kuva"));
     QVERIFY(form.Frame3->title().isEmpty());
-    const QList<QPair<QPushButton *, QString>> captions{
-        {form.uusi, "Uusi"},
-        {form.luo, "Luo koodi"},
-        {form.kopioi, "Kopioi koodi leikepöydälle"},
-        {form.esikatselu, "Esikatselu"},
-        {form.tietoa, "Tietoa"},
-        {form.Lopeta, "Lopeta"}};
+    const QList<QPair<QPushButton *, QString>> captions{{form.uusi, "Uusi"},
+                                                        {form.luo, "Luo koodi"},
+                                                        {form.kopioi, "Kopioi koodi leikepöydälle"},
+                                                        {form.esikatselu, "Esikatselu"},
+                                                        {form.tietoa, "Tietoa"},
+                                                        {form.Lopeta, "Lopeta"}};
     for (const auto &[button, caption] : captions) {
         QCOMPARE(button->text(), caption);
         QCOMPARE(button->parentWidget(), form.Frame1);
@@ -131,8 +130,8 @@ void TestForm1::controlsAsLaidOut()
             w = w->nextInFocusChain();
         order << w->objectName();
     }
-    QCOMPARE(order.mid(0, 7), QStringList({"uusi", "tietoa", "Lopeta", "neliö", "ympyrä",
-                                           "vinkura", "uusi"}));
+    QCOMPARE(order.mid(0, 7),
+             QStringList({"uusi", "tietoa", "Lopeta", "neliö", "ympyrä", "vinkura", "uusi"}));
 }
 
 void TestForm1::fontsAndColours()
