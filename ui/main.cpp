@@ -6,6 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Zorvik"));
     // The tool buttons show the selected tool by their back colour, which Fusion draws on
     // every desktop.
     QApplication::setStyle(QStringLiteral("Fusion"));
