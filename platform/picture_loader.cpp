@@ -48,8 +48,6 @@ QString fileProblem(const QString &path)
     // A pipe or a device could keep the reader waiting for ever.
     if (!info.isFile())
         return QStringLiteral("Tämä ei ole tavallinen tiedosto");
-    if (info.size() == 0)
-        return QStringLiteral("Tiedosto on tyhjä");
     return {};
 }
 
@@ -82,12 +80,35 @@ QRgb premultipliedOnWhite(QRgb pixel)
     return qRgb(qRed(pixel) + white, qGreen(pixel) + white, qBlue(pixel) + white);
 }
 
+// RGB32 promises alpha 255 in every pixel, yet a reader cut short leaves the pixels it never
+// reached as it found them (a GIF leaves them 0, a BMP whatever the memory held), and the
+// toolkit would paint those translucent. The JPEG reader needs no such pass: it writes every
+// pixel opaque, filling what a cut file lacks with grey, and it reads the largest photos.
+bool mayLeaveAlphaUnset(const QByteArray &format)
+{
+    return format != "jpeg";
+}
+
+void makeOpaque(QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] |= 0xff000000u;
+    }
+}
+
 // Transparent parts show white, as on the canvas's white background. The blend is done in the
 // picture's own memory so that a large picture is never held twice.
-void flattenOnWhite(QImage &image)
+void flattenOnWhite(QImage &image, const QByteArray &format)
 {
-    if (image.isNull() || image.format() == QImage::Format_RGB32)
+    if (image.isNull())
         return;
+    if (image.format() == QImage::Format_RGB32) {
+        if (mayLeaveAlphaUnset(format))
+            makeOpaque(image);
+        return;
+    }
     if (image.colorCount() > 0) {
         QList<QRgb> colours = image.colorTable();
         for (QRgb &colour : colours)
@@ -119,31 +140,45 @@ void allowLargestPicture()
         QImageReader::setAllocationLimit(megabytes);
 }
 
-// Decodes the picture in |file|. The reader is gone once this returns: some format handlers
-// keep a reference to the last picture read, and the blend on white would then copy it whole.
-LoadedPicture decode(QFile &file, const QString &path)
+// Decodes the picture in |device| and names its format in |format| ("jpeg", "gif", ...). The
+// reader is gone once this returns: some format handlers keep a reference to the last picture
+// read, and the blend on white would then copy it whole.
+LoadedPicture decode(QIODevice &device, const QString &name, QByteArray &format)
 {
-    QImageReader reader(&file);
+    QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     // Browsers turn a photo the way its camera recorded it; the map's coordinates must match.
     reader.setAutoTransform(true);
     if (!reader.canRead())
-        return failure(QStringLiteral("Tiedosto ei ole kuva, tai sen kuvamuotoa ei tunneta"), path);
+        return failure(QStringLiteral("Tiedosto ei ole kuva, tai sen kuvamuotoa ei tunneta"), name);
+    // Asked now: once the picture has been read, the reader no longer tells.
+    format = reader.format();
     // Most formats tell the size in their header, so an oversized picture is refused before a
     // byte of it is decoded; the rest are checked once decoded, within the allocation limit.
     const QSize declared = reader.size();
     if (declared.isValid()) {
         if (const QString problem = sizeProblem(declared); !problem.isEmpty())
-            return failure(problem, path);
+            return failure(problem, name);
     }
 
     allowLargestPicture();
     QImage image;
     if (!reader.read(&image))
-        return failure(QStringLiteral("Kuvan tiedot ovat rikki, eikä kuvaa voi näyttää"), path);
+        return failure(QStringLiteral("Kuvan tiedot ovat rikki, eikä kuvaa voi näyttää"), name);
     if (const QString problem = sizeProblem(image.size()); !problem.isEmpty())
-        return failure(problem, path);
+        return failure(problem, name);
     return {std::move(image), QString()};
+}
+
+// What both ways of loading share once there is something to read.
+LoadedPicture load(QIODevice &device, const QString &name)
+{
+    if (!device.isSequential() && device.size() == 0)
+        return failure(QStringLiteral("Tiedosto on tyhjä"), name);
+    QByteArray format;
+    LoadedPicture loaded = decode(device, name, format);
+    flattenOnWhite(loaded.image, format);
+    return loaded;
 }
 
 } // namespace
@@ -157,9 +192,13 @@ LoadedPicture loadPicture(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(QStringLiteral("Tiedostoa ei voi lukea"), path);
-    LoadedPicture loaded = decode(file, path);
-    flattenOnWhite(loaded.image);
-    return loaded;
+    return load(file, path);
+}
+
+LoadedPicture loadPicture(QIODevice &device, const QString &name)
+{
+    const WaitCursor wait;
+    return load(device, name);
 }
 
 } // namespace zorvik::platform

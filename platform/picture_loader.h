@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QString>
 
@@ -18,5 +19,9 @@ inline constexpr qint64 largestPictureBytes = qint64(1) << 30;
 // format the toolkit reads. Refuses pictures too large to keep rather than trying, and shows
 // the wait cursor while it works.
 LoadedPicture loadPicture(const QString &path);
+
+// Loads the picture held by |device| in the same way; |name| stands for it in the error text.
+// The device is opened for reading if it is not open yet.
+LoadedPicture loadPicture(QIODevice &device, const QString &name);
 
 } // namespace zorvik::platform
