@@ -23,6 +23,13 @@ void appendEscaped(std::string &markup, std::string_view text)
         case '>':
             markup += "&gt;";
             break;
+        // A line break pasted into a field must not break the markup's one line.
+        case '\n':
+            markup += "&#10;";
+            break;
+        case '\r':
+            markup += "&#13;";
+            break;
         default:
             markup += c;
         }

@@ -25,7 +25,8 @@ struct AreaFields {
 
 enum class Shape { Rect, Circle, Poly };
 
-// Text safe inside a double-quoted HTML attribute: & " < > become entities, nothing else changes.
+// Text safe inside a double-quoted HTML attribute on one line: & " < > become entities and line
+// breaks character references (&#10; &#13;); nothing else changes.
 std::string escapeAttribute(std::string_view text);
 
 // "startX,startY,endX,endY"

@@ -201,6 +201,10 @@ void TestMarkup::escapesForQuotedAttributes_data()
                                            << "it's  ok ";
     QTest::newRow("empty") << ""
                            << "";
+    QTest::newRow("pasted line breaks") << "rivi\nrivi\r\nloppu\r"
+                                        << "rivi&#10;rivi&#13;&#10;loppu&#13;";
+    QTest::newRow("tab stays") << "a\tb"
+                               << "a\tb";
 }
 
 void TestMarkup::escapesForQuotedAttributes()
