@@ -1,0 +1,226 @@
+// The main window on a screen scaled to two device pixels per pixel (run with QT_SCALE_FACTOR=2):
+// the layout keeps its twips, the map's coordinates stay picture pixels, and the rubber band is
+// drawn as whole picture pixels, each a crisp 2 x 2 block of exactly inverted colour.
+
+#include "platform/canvas.h"
+#include "platform/modal.h"
+#include "platform/twips.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/markup_box.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace zorvik;
+using ui::Form1;
+using ui::Form3;
+
+namespace {
+
+constexpr QRgb colourBits = 0x00FFFFFF;
+
+// Neighbouring pixels all differ, so that a shifted or blended pixel shows.
+QImage mapPicture()
+{
+    QImage picture(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * 7 + y * 13) % 256));
+    }
+    return picture;
+}
+
+} // namespace
+
+class TestHiDpi : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<Form1> m_main;
+    QImage m_picture;
+    // What to check while the area dialog shows the finished outline.
+    std::function<void()> m_whileOpen;
+    int m_areaDialogs = 0;
+
+    platform::InvertCanvas *canvas() const { return m_main->Picture1; }
+    QString markup() const { return m_main->koodi2->qtext(); }
+
+    void answerArea(QDialog *dialog)
+    {
+        auto *form = qobject_cast<Form3 *>(dialog);
+        QVERIFY2(form, "only the area dialog may open while drawing");
+        ++m_areaDialogs;
+        if (m_whileOpen)
+            m_whileOpen();
+        QTest::mouseClick(form->Command1, Qt::LeftButton);
+    }
+
+    void press(QPoint p, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mousePress(canvas(), button, {}, p);
+    }
+    void release(QPoint p, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseRelease(canvas(), button, {}, p);
+    }
+    void click(QPoint p, Qt::MouseButton button = Qt::LeftButton)
+    {
+        press(p, button);
+        release(p, button);
+    }
+    void drag(std::initializer_list<QPoint> path)
+    {
+        press(*path.begin());
+        for (auto p = path.begin() + 1; p != path.end(); ++p)
+            QTest::mouseMove(canvas(), *p);
+        release(*(path.end() - 1));
+    }
+
+    // The canvas as the scaled screen shows it: every device pixel is its picture pixel's colour
+    // as drawn, which is the picture's own colour or its exact inverse, and each inverted
+    // picture pixel covers its 2 x 2 device block and nothing beside it.
+    void expectCrispOutline(const QList<QPoint> &onOutline)
+    {
+        const QPixmap grabbed = canvas()->grab();
+        QCOMPARE(grabbed.devicePixelRatio(), 2.0);
+        const QImage device = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(device.size(), m_picture.size() * 2);
+        const QImage &drawn = canvas()->picture();
+        qint64 invertedPixels = 0;
+        for (int y = 0; y < m_picture.height(); ++y) {
+            for (int x = 0; x < m_picture.width(); ++x) {
+                const QRgb original = m_picture.pixel(x, y) & colourBits;
+                const QRgb shown = drawn.pixel(x, y) & colourBits;
+                QVERIFY(shown == original || shown == (~original & colourBits));
+                invertedPixels += shown != original;
+                for (int dy = 0; dy < 2; ++dy) {
+                    for (int dx = 0; dx < 2; ++dx) {
+                        if ((device.pixel(2 * x + dx, 2 * y + dy) & colourBits) != shown)
+                            QFAIL(qPrintable(QStringLiteral("device pixel (%1, %2) is not the "
+                                                            "colour of picture pixel (%3, %4)")
+                                                 .arg(2 * x + dx)
+                                                 .arg(2 * y + dy)
+                                                 .arg(x)
+                                                 .arg(y)));
+                    }
+                }
+            }
+        }
+        QVERIFY(invertedPixels > 0);
+        for (const QPoint p : onOutline) {
+            QVERIFY2(
+                (drawn.pixel(p) & colourBits) == (~m_picture.pixel(p) & colourBits),
+                qPrintable(QStringLiteral("(%1, %2) is not on the outline").arg(p.x()).arg(p.y())));
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        m_picture = mapPicture();
+        m_main = std::make_unique<Form1>();
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        platform::setModalDriver([this](QDialog *dialog) { answerArea(dialog); });
+        ui::form2().kuva->setText(QStringLiteral("C:\\kuvat\\kartta.gif"));
+        ui::form2().nimi->setText(QStringLiteral("kartta"));
+    }
+
+    void cleanupTestCase()
+    {
+        platform::setModalDriver({});
+        m_main.reset();
+    }
+
+    void init()
+    {
+        m_whileOpen = {};
+        m_areaDialogs = 0;
+    }
+
+    void screenIsScaledByTwo()
+    {
+        QCOMPARE(m_main->devicePixelRatio(), 2.0);
+        QCOMPARE(canvas()->devicePixelRatio(), 2.0);
+        // Twips follow the logical pixels, which the scaling leaves at 96 to the inch.
+        QCOMPARE(platform::twipsPerPixel(), 15.0);
+    }
+
+    // Runs before any picture is loaded, so the canvas still follows its frame.
+    void layoutIsTheSameInLogicalPixels()
+    {
+        QCOMPARE(m_main->size(), QSize(582, 474));
+        QCOMPARE(platform::twips(m_main->width()), 8730.0);
+        QCOMPARE(platform::twips(m_main->height()), 7110.0);
+        QCOMPARE(platform::twips(m_main->Frame2->width()), 6855.0);
+        QCOMPARE(m_main->Frame2->geometry(), QRect(5, 5, 457, 467));
+        QCOMPARE(m_main->Frame1->geometry(), QRect(472, 5, 105, 225));
+        QCOMPARE(m_main->Frame3->geometry(), QRect(472, 232, 105, 49));
+        QCOMPARE(m_main->Label2->pos(), QPoint(472, 288));
+        QCOMPARE(m_main->uusi->geometry(), QRect(16, 24, 73, 25));
+        QCOMPARE(m_main->neliö->geometry(), QRect(8, 16, 25, 25));
+        QCOMPARE(canvas()->size(), QSize(440, 444));
+        QCOMPARE(ui::form2().size(), QSize(217, 118));
+        QCOMPARE(ui::form3().size(), QSize(146, 200));
+    }
+
+    void pictureTakesItsSizeInLogicalPixels()
+    {
+        canvas()->setPicture(m_picture);
+        canvas()->setAutoSize(true);
+        canvas()->setEnabled(true);
+        QCOMPARE(canvas()->size(), m_picture.size());
+        QCOMPARE(canvas()->grab().size(), m_picture.size() * 2);
+    }
+
+    void rectangleIsWrittenInPicturePixels()
+    {
+        QTest::mouseClick(m_main->neliö, Qt::LeftButton);
+        m_whileOpen = [this] { expectCrispOutline({{60, 20}, {110, 50}, {60, 80}, {10, 50}}); };
+        drag({{10, 20}, {60, 50}, {110, 80}});
+        QCOMPARE(m_areaDialogs, 1);
+        QCOMPARE(m_main->Label2->text(), QStringLiteral("X = 110, Y = 80"));
+        QVERIFY2(markup().contains(QStringLiteral(R"(SHAPE="RECT" COORDS="10,20,110,80")")),
+                 qPrintable(markup()));
+        QVERIFY(canvas()->picture() == m_picture);
+    }
+
+    void circleIsWrittenInPicturePixels()
+    {
+        QTest::mouseClick(m_main->ympyrä, Qt::LeftButton);
+        m_whileOpen = [this] { expectCrispOutline({{240, 150}, {200, 110}, {160, 150}}); };
+        drag({{200, 150}, {220, 160}, {240, 150}});
+        QCOMPARE(m_areaDialogs, 1);
+        QVERIFY2(markup().contains(QStringLiteral(R"(SHAPE="CIRCLE" COORDS="200,150,40")")),
+                 qPrintable(markup()));
+        QVERIFY(canvas()->picture() == m_picture);
+    }
+
+    void polygonIsWrittenInPicturePixels()
+    {
+        QTest::mouseClick(m_main->vinkura, Qt::LeftButton);
+        m_whileOpen = [this] { expectCrispOutline({{60, 190}, {105, 220}, {75, 230}}); };
+        click({30, 200});
+        click({90, 180});
+        click({120, 260});
+        click({350, 20}, Qt::RightButton);
+        QCOMPARE(m_areaDialogs, 1);
+        QVERIFY2(
+            markup().contains(QStringLiteral(R"(SHAPE="POLY" COORDS="30,200,90,180,120,260")")),
+            qPrintable(markup()));
+        QVERIFY(canvas()->picture() == m_picture);
+    }
+};
+
+QTEST_MAIN(TestHiDpi)
+#include "test_hidpi.moc"
