@@ -7,6 +7,10 @@ packages=(
   g++ make cmake pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-image-formats-plugins
   libgl-dev fonts-liberation fontconfig
+  # fuzzing with libFuzzer
+  clang-14 libclang-rt-14-dev
+  # make package
+  dpkg-dev file
 )
 
 missing=()
