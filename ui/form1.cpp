@@ -9,6 +9,7 @@
 #include "ui/form2.h"
 #include "ui/form3.h"
 #include "ui/markup_box.h"
+#include "ui/palette_button.h"
 #include "ui/wrapping_button.h"
 
 #include <QApplication>
@@ -48,10 +49,9 @@ QPushButton *commandButton(QWidget *parent, const char *name, const QString &cap
 
 QPushButton *toolButton(QWidget *parent, const char *name, const QString &picture, QRect geometry)
 {
-    auto *button = placed(new QPushButton(parent), name, geometry);
+    auto *button = placed(new PaletteButton(parent), name, geometry);
     button->setIcon(QIcon(picture));
     button->setIconSize(QSize(32, 32));
-    button->setAutoFillBackground(true);
     return button;
 }
 

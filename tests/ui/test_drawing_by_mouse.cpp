@@ -21,8 +21,7 @@ using namespace zorvik;
 using ui::Form1;
 using ui::Form3;
 
-namespace
-{
+namespace {
 
 // A picture whose neighbouring pixels all differ, so that a stray or missing inversion shows.
 QImage mapPicture()
@@ -54,8 +53,7 @@ const QColor selectedToolColour(0xE0, 0xE0, 0xE0);
 
 } // namespace
 
-class TestDrawingByMouse : public QObject
-{
+class TestDrawingByMouse : public QObject {
     Q_OBJECT
 
 private slots:
@@ -296,6 +294,10 @@ void TestDrawingByMouse::toolPaletteMarksTheSelectedTool()
         for (int i = 0; i < 3; ++i) {
             const QColor colour = buttons[i]->palette().color(QPalette::Button);
             QCOMPARE(colour == selectedToolColour, i == index);
+            // The face shows the colour itself, where the picture leaves it bare: a style
+            // that shades the face would make the selection hard to see.
+            const QImage face = buttons[i]->grab().toImage();
+            QCOMPARE(face.pixelColor(face.rect().center()), colour);
         }
     }
 }

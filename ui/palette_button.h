@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <qdrawutil.h>
+
+namespace zorvik::ui {
+
+// A button of the tool palette. Its face is filled flat with the palette's button colour, so
+// that the selected tool shows exactly its light grey: a style's gradient would lighten the
+// colour until the selection could hardly be seen. The picture keeps its own size, centred
+// inside the bevel and cut off by it, as a picture larger than its button always was.
+class PaletteButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QBrush face = palette().button();
+        qDrawWinButton(&painter, rect(), palette(), isDown(), &face);
+
+        const QRect inside = rect().adjusted(2, 2, -2, -2);
+        QRect picture(QPoint(), iconSize());
+        picture.moveCenter(rect().center());
+        if (isDown())
+            picture.translate(1, 1);
+        painter.save();
+        painter.setClipRect(inside);
+        icon().paint(&painter, picture, Qt::AlignCenter,
+                     isEnabled() ? QIcon::Normal : QIcon::Disabled);
+        painter.restore();
+
+        if (hasFocus()) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = inside.adjusted(1, 1, -1, -1);
+            focus.backgroundColor = face.color();
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+        }
+    }
+};
+
+} // namespace zorvik::ui
