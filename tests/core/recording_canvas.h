@@ -15,8 +15,7 @@
 //   "circle 200,150 r40"   drawCircle
 //   "point 10,20"          setPoint
 //   "clear"
-class RecordingCanvas : public zorvik::Canvas
-{
+class RecordingCanvas : public zorvik::Canvas {
 public:
     std::vector<std::string> calls;
     float penX = 0;

@@ -50,15 +50,23 @@ int main(int argc, char *argv[])
     bool ok = true;
     for (int size : {48, 96, 256})
         ok &= wordIcon(size).save(folder + QStringLiteral("/zorvik-%1.png").arg(size));
-    ok &= toolPicture([](QPainter &p) { p.drawRect(7, 7, 18, 18); })
-              .save(folder + QStringLiteral("/nelio.png"));
+    ok &= toolPicture([](QPainter &p) {
+              p.drawRect(7, 7, 18, 18);
+          }).save(folder + QStringLiteral("/nelio.png"));
     ok &= toolPicture([](QPainter &p) {
               p.setRenderHint(QPainter::Antialiasing);
               p.drawEllipse(QPointF(16, 16), 9.5, 9.5);
           }).save(folder + QStringLiteral("/ympyra.png"));
     ok &= toolPicture([](QPainter &p) {
-              const QPolygon zigzag({{6, 8}, {13, 13}, {18, 6}, {26, 11}, {22, 18}, {26, 26},
-                                     {15, 22}, {8, 26}, {10, 17}});
+              const QPolygon zigzag({{6, 8},
+                                     {13, 13},
+                                     {18, 6},
+                                     {26, 11},
+                                     {22, 18},
+                                     {26, 26},
+                                     {15, 22},
+                                     {8, 26},
+                                     {10, 17}});
               p.drawPolygon(zigzag);
           }).save(folder + QStringLiteral("/vinkura.png"));
     return ok ? 0 : 1;
