@@ -46,8 +46,11 @@ for target in "${targets[@]}"; do
   [ -d "$corpora/$target" ] || { echo "no such fuzz target: $target" >&2; usage; }
 done
 
-"$root/scripts/install-deps.sh"
-cmake -S "$root/tests/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+"$root/scripts/install-deps.sh" fuzz
+# The clang that the release installs, whatever its version.
+clang="$(command -v clang++ || true)"
+[ -n "$clang" ] || { echo "clang++ is not installed" >&2; exit 1; }
+"$root/scripts/configure.sh" "$build" -S "$root/tests/fuzz" -DCMAKE_CXX_COMPILER="$clang" >/dev/null
 cmake --build "$build" -j "$jobs" >/dev/null
 
 # The loader refuses pictures above 1 GiB, so no single allocation may come near 1100 MB; the

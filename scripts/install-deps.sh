@@ -1,17 +1,46 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Zorvik needs to build and test, and nothing
-# when they are all present already.
+# Installs the Debian packages one kind of work needs, and nothing when they are all present
+# already. The package names exist on Debian 12 and Debian 13 alike; no compiler version is
+# written here, so each release brings its own.
+#
+#   scripts/install-deps.sh run        build and start the editor (make run)
+#   scripts/install-deps.sh test       the above, the sanitizer pass and the fuzz corpora
+#   scripts/install-deps.sh fuzz       the fuzz targets (make fuzz)
+#   scripts/install-deps.sh package    the .deb (make package)
+#
+# Several kinds may be named at once.
 set -euo pipefail
 
-packages=(
-  g++ make cmake pkgconf
+run=(
+  g++ make cmake ninja-build pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-image-formats-plugins
   libgl-dev fonts-liberation fontconfig
-  # fuzzing with libFuzzer
-  clang-14 libclang-rt-14-dev
-  # make package
-  dpkg-dev file
 )
+# libFuzzer and its sanitizers come with clang's runtime; the tests read the markup back
+# with a real HTML5 parser.
+fuzz=(clang libclang-rt-dev libgumbo-dev)
+# The number text must not follow a locale with a decimal comma; Finnish has one.
+test_only=(locales)
+package=(dpkg-dev file)
+
+[ $# -gt 0 ] || set -- run
+
+packages=()
+want_locale=0
+for kind in "$@"; do
+  case "$kind" in
+    run) packages+=("${run[@]}") ;;
+    test) packages+=("${run[@]}" "${fuzz[@]}" "${test_only[@]}"); want_locale=1 ;;
+    fuzz) packages+=("${run[@]}" "${fuzz[@]}") ;;
+    package) packages+=("${run[@]}" "${package[@]}") ;;
+    *) echo "usage: $0 [run|test|fuzz|package]..." >&2; exit 2 ;;
+  esac
+done
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo=(sudo)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,20 +48,20 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+# shellcheck disable=SC2207 # package names have no spaces
+missing=($(printf '%s\n' "${missing[@]}" | sort -u))
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  # A fresh machine has no package lists yet; refresh them once before installing.
+  if ! "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+    "${sudo[@]}" apt-get update
+    "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+  fi
 fi
 
-sudo=()
-if [ "$(id -u)" -ne 0 ]; then
-  sudo=(sudo)
-fi
-
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-# A fresh machine has no package lists yet; refresh them once before installing.
-if ! "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
-  "${sudo[@]}" apt-get update
-  "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+if [ "$want_locale" -eq 1 ] && ! locale -a 2>/dev/null | grep -qx 'fi_FI\.utf8'; then
+  echo "Generating the locale fi_FI.UTF-8"
+  "${sudo[@]}" localedef -i fi_FI -c -f UTF-8 -A /usr/share/locale/locale.alias fi_FI.UTF-8
 fi

@@ -13,10 +13,10 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-asan"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" test
 
 # -O1 keeps the sanitized tests quick while the stack traces still name every frame.
-cmake -S "$root" -B "$build" \
+"$root/scripts/configure.sh" "$build" \
   -DCMAKE_CXX_COMPILER=g++ \
   -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
