@@ -10,7 +10,7 @@ namespace zorvik {
 using MaybeFloat = std::optional<float>;
 
 // The editor's variables that the tool buttons, the canvas handlers and the area dialog share.
-// Fields keep the declaration order and start values the program has always had.
+// The start values are those of a fresh run: the rectangle tool, no drag, no polygon.
 struct EditorState {
     std::int16_t dragRadius = 0;
     bool rectTool = true;

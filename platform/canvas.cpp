@@ -324,6 +324,9 @@ InvertCanvas::InvertCanvas(QWidget *parent) : QWidget(parent)
     setPalette(white);
     // Moves without a button held update the pointer read-out.
     setMouseTracking(true);
+    // Like every other control of the window, the canvas takes the focus by Tab or a click;
+    // while it is disabled Tab passes it by.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void InvertCanvas::setPicture(QImage picture)
@@ -332,8 +335,6 @@ void InvertCanvas::setPicture(QImage picture)
     m_image = preparedPicture(std::move(picture));
     m_hasPicture = !m_image.isNull();
     m_figures.clear();
-    m_penX = 0;
-    m_penY = 0;
     syncSurface();
     applyAutoSize();
     update();
@@ -369,13 +370,6 @@ void InvertCanvas::applyAutoSize()
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
     updateGeometry();
-}
-
-void InvertCanvas::setDrawMode(DrawMode) {}
-
-InvertCanvas::DrawMode InvertCanvas::drawMode() const
-{
-    return DrawMode::Invert;
 }
 
 float InvertCanvas::penX() const

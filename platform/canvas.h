@@ -23,7 +23,8 @@ class InvertCanvas : public QWidget, public Canvas {
 public:
     explicit InvertCanvas(QWidget *parent = nullptr);
 
-    // Replaces the picture and forgets everything drawn; the pen returns to (0, 0). An RGB32
+    // Replaces the picture and forgets everything drawn; the pen stays where the last figure
+    // left it, so that a polygon left open across a new map goes on from its last vertex. An RGB32
     // image keeps its pixels as they are; others are converted, transparent parts showing
     // white. Pass the image with std::move: the canvas draws into it, and a copy kept
     // elsewhere would double the memory a big picture takes.
@@ -36,11 +37,6 @@ public:
     // With auto-size on, the canvas takes the picture's size and keeps it.
     void setAutoSize(bool on);
     bool autoSize() const;
-
-    // Drawing mode 6 of the old toolkit: only the inverting pen is supported.
-    enum class DrawMode { Invert };
-    void setDrawMode(DrawMode mode);
-    DrawMode drawMode() const;
 
     float penX() const;
     float penY() const;

@@ -183,8 +183,8 @@ void Form1::setWindowSize(double widthTwips, double heightTwips)
 
 void Form1::Form_Load()
 {
+    // The canvas has only the inverting pen, so it is in its drawing mode from the start.
     EditorState &state = editorState();
-    Picture1->setDrawMode(platform::InvertCanvas::DrawMode::Invert);
     state.dragging = false;
     Picture1->setEnabled(false);
     state.rectTool = true;

@@ -10,8 +10,9 @@ namespace zorvik::ui {
 
 // A button of the tool palette. Its face is filled flat with the palette's button colour, so
 // that the selected tool shows exactly its light grey: a style's gradient would lighten the
-// colour until the selection could hardly be seen. The picture keeps its own size, centred
-// inside the bevel and cut off by it, as a picture larger than its button always was.
+// colour until the selection could hardly be seen. The picture keeps its own 32 × 32 size,
+// centred inside the bevel and cut off by it where the button is smaller, so that it never
+// blurs from scaling.
 class PaletteButton : public QPushButton {
 public:
     using QPushButton::QPushButton;

@@ -1,6 +1,6 @@
 // Every float a mouse event could deliver, and every other bit pattern, must become number text
 // that a browser reads as the same coordinate, and must round into the 16-bit fields the way
-// the program has always rounded: to the nearest integer, halves to the even neighbour.
+// the program rounds: to the nearest integer, halves to the even neighbour.
 //
 // The input is a sequence of floats as little-endian bit patterns; a last partial one is
 // padded with zeros.

@@ -159,7 +159,7 @@ private slots:
     void hugeCoordinatesAreSafe();
     void picturesKeepOrLoseTheirFormat();
     void transparentPartsShowWhite();
-    void newPictureForgetsFiguresAndPen();
+    void newPictureForgetsFiguresButKeepsThePen();
     void withoutAPictureTheSurfaceIsWhite();
     void autoSizeTakesThePictureSize();
     void paintingShowsThePictureCrisp();
@@ -479,7 +479,7 @@ void TestCanvas::transparentPartsShowWhite()
     QCOMPARE(canvas.picture().pixel(2, 2), qRgb(0, 128, 0));
 }
 
-void TestCanvas::newPictureForgetsFiguresAndPen()
+void TestCanvas::newPictureForgetsFiguresButKeepsThePen()
 {
     InvertCanvas canvas;
     canvas.setPicture(variedPicture(30, 30));
@@ -488,10 +488,13 @@ void TestCanvas::newPictureForgetsFiguresAndPen()
 
     const QImage next = variedPicture(25, 35).mirrored();
     canvas.setPicture(next);
-    QCOMPARE(canvas.penX(), 0.0f);
-    QCOMPARE(canvas.penY(), 0.0f);
+    // Only drawing and clearing move the pen.
+    QCOMPARE(canvas.penX(), 17.0f);
+    QCOMPARE(canvas.penY(), 8.0f);
+    QCOMPARE(canvas.picture(), next);
     canvas.clear();
     QCOMPARE(canvas.picture(), next);
+    QCOMPARE(canvas.penX(), 0.0f);
 }
 
 void TestCanvas::withoutAPictureTheSurfaceIsWhite()

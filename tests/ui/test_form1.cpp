@@ -80,7 +80,6 @@ void TestForm1::startStateAfterLoad()
     QCOMPARE(state.polyOpen, zorvik::polyOpenFalse);
     QVERIFY(state.polyCoords.empty());
     QVERIFY(!form.Picture1->isEnabled());
-    QVERIFY(form.Picture1->drawMode() == zorvik::platform::InvertCanvas::DrawMode::Invert);
     QVERIFY(!form.Picture1->autoSize());
     QVERIFY(!form.luo->isEnabled());
     QVERIFY(!form.kopioi->isEnabled());
