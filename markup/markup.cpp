@@ -108,7 +108,15 @@ void appendArea(std::string &markup, Shape shape, std::string_view coords, const
 {
     if (markup.empty())
         appendHeader(markup, header());
+    // Browsers ignore an area outside its map, so on a closed map the area goes in before the
+    // closing tag. Typed text is escaped and cannot spell the tag, so the tag is only ever the
+    // one "Luo koodi" wrote, at the end.
+    const bool closed = markup.ends_with(closingTag);
+    if (closed)
+        markup.resize(markup.size() - closingTag.size());
     appendElement(markup, shape, coords, fields);
+    if (closed)
+        markup += closingTag;
 }
 
 bool closeMap(std::string &markup)

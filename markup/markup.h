@@ -35,8 +35,9 @@ std::string rectCoords(MaybeFloat startX, MaybeFloat startY, MaybeFloat endX, st
 std::string circleCoords(MaybeFloat circleX, MaybeFloat circleY, std::int16_t radius);
 
 // Appends one area element to |markup| in place, so that a long map costs no more per area than
-// a short one. Only when |markup| is empty is |header| asked for and the picture-and-map header
-// written first. Every typed value goes through escapeAttribute(); |coords| is written as given.
+// a short one; on a closed map it goes in just before the closing "</map>". Only when |markup|
+// is empty is |header| asked for and the picture-and-map header written first. Every typed value
+// goes through escapeAttribute(); |coords| is written as given.
 void appendArea(std::string &markup, Shape shape, std::string_view coords, const AreaFields &fields,
                 const std::function<Header()> &header);
 

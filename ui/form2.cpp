@@ -46,9 +46,8 @@ void Form2::Command3_Click()
 {
     Form4 &chooser = form4();
     chooser.setResult(QDialog::Rejected);
-    platform::showModal(&chooser);
     // Only "Avaa" hands a path over; "Peruuta" and the close button leave the field alone.
-    if (chooser.result() == QDialog::Accepted)
+    if (DiscardableDialog::showUntilHidden(&chooser) && chooser.result() == QDialog::Accepted)
         kuva->setText(chooser.tiedosto->text());
 }
 

@@ -8,10 +8,8 @@
 #include "ui/form2.h"
 #include "ui/markup_box.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 
 #include <limits>
@@ -21,8 +19,6 @@ namespace zorvik::ui {
 using platform::twipsRect;
 
 namespace {
-
-Form3 *currentForm3 = nullptr;
 
 QLineEdit *textBox(QWidget *parent, const char *name, const QString &text, QRect geometry)
 {
@@ -47,17 +43,11 @@ std::string fieldText(const QLineEdit *box)
 
 } // namespace
 
-Form3::Form3(QWidget *parent) : FixedDialog(2190, 3000, parent)
+Form3::Form3(QWidget *parent) : DiscardableDialog(2190, 3000, parent)
 {
     createControls();
     connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
-}
-
-Form3::~Form3()
-{
-    if (currentForm3 == this)
-        currentForm3 = nullptr;
 }
 
 void Form3::createControls()
@@ -143,40 +133,14 @@ markup::Header Form3::header() const
     return {fieldText(newMap.kuva), fieldText(newMap.nimi), fieldText(kehys)};
 }
 
-bool Form3::discarded() const
-{
-    return m_discarded;
-}
-
-void Form3::closeEvent(QCloseEvent *event)
-{
-    // A title-bar close ends the showing and throws the dialog and its fields away, so that the
-    // next shape starts from the initial texts.
-    event->accept();
-    m_discarded = true;
-    if (currentForm3 == this)
-        currentForm3 = nullptr;
-    if (!m_shownModally)
-        deleteLater();
-}
-
 Form3 &form3()
 {
-    if (!currentForm3)
-        currentForm3 = new Form3;
-    return *currentForm3;
+    return DiscardableDialog::instance<Form3>();
 }
 
 void showForm3()
 {
-    QPointer<Form3> form = &form3();
-    form->m_shownModally = true;
-    platform::showModal(form);
-    if (!form)
-        return;
-    form->m_shownModally = false;
-    if (form->discarded())
-        delete form;
+    DiscardableDialog::showUntilHidden(&form3());
 }
 
 } // namespace zorvik::ui

@@ -12,12 +12,11 @@ class QPushButton;
 namespace zorvik::ui {
 
 // "Options": the link, target, alternative text and border of the area just drawn.
-class Form3 : public FixedDialog {
+class Form3 : public DiscardableDialog {
     Q_OBJECT
 
 public:
     explicit Form3(QWidget *parent = nullptr);
-    ~Form3() override;
 
     QLabel *Label3;
     QLineEdit *kehys;
@@ -36,24 +35,11 @@ public:
     void koodipatka2();
     void koodipatka3();
 
-    // True once the user has closed the dialog from its title bar; it is then no longer the
-    // process's area dialog and is deleted as soon as nothing shows it.
-    bool discarded() const;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
-
 private:
     void createControls();
     void appendArea(markup::Shape shape, std::string_view coords);
     markup::AreaFields fields() const;
     markup::Header header() const;
-
-    bool m_discarded = false;
-    // While showForm3() waits on the dialog, a title-bar close leaves the deletion to it.
-    bool m_shownModally = false;
-
-    friend void showForm3();
 };
 
 // The area dialog of the process, created on first use and again after a title-bar close.

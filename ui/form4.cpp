@@ -48,9 +48,10 @@ private:
     }
 };
 
+// Folders are kept in Qt's form, with "/" between names, whatever the platform.
 QString joined(const QString &folder, const QString &name)
 {
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+    return QDir(folder).filePath(name);
 }
 
 } // namespace
@@ -169,13 +170,22 @@ void FileList::setFolder(const QString &folder, const QStringList &names)
     addItems(names);
 }
 
+QItemSelectionModel::SelectionFlags FileList::selectionCommand(const QModelIndex &index,
+                                                               const QEvent *event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    if (index.isValid() && command.testFlag(QItemSelectionModel::Deselect))
+        return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    return command;
+}
+
 QString FileList::fileName() const
 {
     const QList<QListWidgetItem *> chosen = selectedItems();
     return chosen.isEmpty() ? QString() : chosen.first()->text();
 }
 
-Form4::Form4(QWidget *parent) : FixedDialog(6015, 5370, parent)
+Form4::Form4(QWidget *parent) : DiscardableDialog(6015, 5370, parent)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Valitse kuvatiedosto"));
@@ -209,9 +219,9 @@ Form4::Form4(QWidget *parent) : FixedDialog(6015, 5370, parent)
 void Form4::Form_Load()
 {
     Drive1->setDrives(platform::drives());
-    const QString start = QDir::currentPath();
-    Drive1->selectDriveOf(start);
-    if (!changeFolder(start).isEmpty())
+    m_startFolder = QDir::currentPath();
+    Drive1->selectDriveOf(m_startFolder);
+    if (!changeFolder(m_startFolder).isEmpty())
         changeFolder(Drive1->drive().root);
     subbi();
     Text1->setText(File1->pattern());
@@ -226,8 +236,8 @@ void Form4::subbi()
 void Form4::Drive1_Change()
 {
     const platform::Drive drive = Drive1->drive();
-    const QString folder = m_driveFolders.value(drive.root, drive.root);
-    // A folder that has gone since is no reason to refuse the drive: its root will do.
+    const QString folder = currentFolderOf(drive);
+    // A start folder that has gone since is no reason to refuse the drive: its root will do.
     const bool opened = platform::driveReady(drive) &&
                         (changeFolder(folder).isEmpty() || changeFolder(drive.root).isEmpty());
     if (!opened) {
@@ -273,18 +283,22 @@ QString Form4::changeFolder(const QString &folder)
     if (!pictures.ok())
         return pictures.error;
 
-    const QString root = platform::driveRootOf(Drive1->roots(), folder);
-    Dir1->setPath(folder, root, subfolders.names);
-    m_driveFolders.insert(root, folder);
+    Dir1->setPath(folder, platform::driveRootOf(Drive1->roots(), folder), subfolders.names);
     File1->setFolder(folder, pictures.names);
     subbi();
     return {};
 }
 
+QString Form4::currentFolderOf(const platform::Drive &drive) const
+{
+    if (platform::driveRootOf(Drive1->roots(), m_startFolder) == drive.root)
+        return m_startFolder;
+    return drive.root;
+}
+
 Form4 &form4()
 {
-    static Form4 *form = new Form4;
-    return *form;
+    return DiscardableDialog::instance<Form4>();
 }
 
 } // namespace zorvik::ui

@@ -4,7 +4,6 @@
 #include "ui/fixed_dialog.h"
 
 #include <QComboBox>
-#include <QHash>
 #include <QListWidget>
 
 class QGroupBox;
@@ -72,13 +71,19 @@ public:
     // The selected file's name, empty when none is selected.
     QString fileName() const;
 
+protected:
+    // A click always leaves the clicked file selected, a Ctrl+click on the selected one too.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override;
+
 private:
     QString m_path;
 };
 
 // "Valitse kuvatiedosto": browses drives, folders and the JPEG and GIF files of a folder. Its
-// result is the path in `tiedosto`, and whether the user left it with "Avaa" (Accepted).
-class Form4 : public FixedDialog {
+// result is the path in `tiedosto`, and whether the user left it with "Avaa" (Accepted). Closed
+// from its title bar it is thrown away, and the next showing starts afresh in the start folder.
+class Form4 : public DiscardableDialog {
     Q_OBJECT
 
 public:
@@ -106,9 +111,12 @@ public:
 
 private:
     QString changeFolder(const QString &folder);
+    // The folder a drive opens at: the start folder on its own drive, the root on the others,
+    // since nothing in the program moves a drive's current folder.
+    QString currentFolderOf(const platform::Drive &drive) const;
 
-    // The folder last open on each drive, by its root: a drive opens where the user left it.
-    QHash<QString, QString> m_driveFolders;
+    // The working folder of the process when the chooser was made.
+    QString m_startFolder;
 };
 
 // The picture chooser of the process, created on first use.

@@ -65,7 +65,8 @@ private slots:
     void escapesEveryTypedValueAndNothingElse();
 
     void closingTagOnlyOnce();
-    void areaAfterClosingGoesAfterIt();
+    void areasOnAClosedMapGoBeforeItsTag();
+    void typedClosingTagDoesNotCountAsTheMapsEnd();
     void upperCaseTagDoesNotClose();
     void tagAnywhereCountsAsClosed();
     void longMarkupClosesCorrectly();
@@ -240,17 +241,35 @@ void TestMarkup::closingTagOnlyOnce()
     QCOMPARE(q(markup), q(open + "</map>"));
 }
 
-void TestMarkup::areaAfterClosingGoesAfterIt()
+void TestMarkup::areasOnAClosedMapGoBeforeItsTag()
 {
-    std::string markup = openMap();
-    closeMap(markup);
-    const std::string closed = markup;
+    const std::string open = openMap();
+    std::string markup = open;
+    QVERIFY(closeMap(markup));
     appendArea(markup, Shape::Poly, "1,1,2,2,3,1", {"l", "t", "a"}, noHeader);
+    appendArea(markup, Shape::Circle, circleCoords(5.0f, 6.0f, 7), {"m", "u", "b"}, noHeader);
     QCOMPARE(q(markup),
-             q(closed + R"(<AREA SHAPE="POLY" COORDS="1,1,2,2,3,1" HREF="l" TARGET="t" Alt="a">)"));
-    const std::string reopened = markup;
+             q(open + R"(<AREA SHAPE="POLY" COORDS="1,1,2,2,3,1" HREF="l" TARGET="t" Alt="a">)"
+                      R"(<AREA SHAPE="CIRCLE" COORDS="5,6,7" HREF="m" TARGET="u" Alt="b">)"
+                      "</map>"));
+
+    // Still closed: "Luo koodi" finds the one tag and changes nothing.
+    const std::string closed = markup;
     QVERIFY(!closeMap(markup));
-    QCOMPARE(q(markup), q(reopened));
+    QCOMPARE(q(markup), q(closed));
+    QCOMPARE(markup.find("</map>"), markup.size() - 6);
+}
+
+void TestMarkup::typedClosingTagDoesNotCountAsTheMapsEnd()
+{
+    std::string markup;
+    appendArea(markup, Shape::Rect, rectCoords(1.0f, 2.0f, 3.0f, 4), {"a", "b", "</map>"},
+               headerOf("kuva.gif", "</map>", "0"));
+    QVERIFY(closeMap(markup));
+    appendArea(markup, Shape::Rect, rectCoords(5.0f, 6.0f, 7.0f, 8), {"</map>", "c", "d"},
+               noHeader);
+    QCOMPARE(markup.find("</map>"), markup.size() - 6);
+    QVERIFY(markup.find(R"(COORDS="5,6,7,8")") < markup.size() - 6);
 }
 
 void TestMarkup::upperCaseTagDoesNotClose()

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <deque>
@@ -68,6 +69,7 @@ private slots:
     void middleButtonDrawsLikeTheLeft();
     void toolPaletteMarksTheSelectedTool();
     void readOutFollowsThePointer();
+    void polygonLeftOpenAcrossANewMapGoesOnFromItsLastVertex();
 
 private:
     platform::InvertCanvas *canvas() const { return m_form->Picture1; }
@@ -102,6 +104,8 @@ private:
     QImage m_picture;
     std::deque<AreaAnswer> m_answers;
     int m_areaDialogs = 0;
+    // The picture "Uusi" loads, when a case presses it.
+    QString m_newPicturePath;
 };
 
 void TestDrawingByMouse::initTestCase()
@@ -125,6 +129,7 @@ void TestDrawingByMouse::init()
     m_form->kopioi->setEnabled(false);
     m_answers.clear();
     m_areaDialogs = 0;
+    m_newPicturePath.clear();
     canvas()->setPicture(m_picture);
     canvas()->setAutoSize(true);
     canvas()->setEnabled(true);
@@ -140,6 +145,13 @@ void TestDrawingByMouse::cleanupTestCase()
 
 void TestDrawingByMouse::answerArea(QDialog *dialog)
 {
+    if (dialog == &ui::form2()) {
+        QVERIFY2(!m_newPicturePath.isEmpty(), "\"Uusi\" opened unexpectedly");
+        ui::form2().kuva->setText(m_newPicturePath);
+        QTest::mouseClick(ui::form2().Command1, Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+        return;
+    }
     auto *form = qobject_cast<Form3 *>(dialog);
     QVERIFY2(form, "only the area dialog may open while drawing");
     ++m_areaDialogs;
@@ -315,6 +327,43 @@ void TestDrawingByMouse::readOutFollowsThePointer()
     QCOMPARE(m_form->Label2->text(), QStringLiteral("X = -20, Y = 350"));
     release({-20, 350});
     QCOMPARE(m_areaDialogs, 1);
+}
+
+// "Uusi" leaves an open polygon as it was, and loading the new picture leaves the pen on the
+// polygon's last vertex, so the next click draws the edge from there.
+void TestDrawingByMouse::polygonLeftOpenAcrossANewMapGoesOnFromItsLastVertex()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QImage next = m_picture.mirrored(true, false);
+    m_newPicturePath = dir.filePath(QStringLiteral("uusi.png"));
+    QVERIFY(next.save(m_newPicturePath));
+    m_answers = {
+        {QStringLiteral("tori.html"), QStringLiteral("_self"), QStringLiteral("Tori"), true, {}}};
+
+    QTest::mouseClick(m_form->vinkura, Qt::LeftButton);
+    click({30, 40});
+    click({120, 60});
+    QTest::mouseClick(m_form->uusi, Qt::LeftButton);
+    QVERIFY(markup().empty());
+    QCOMPARE(canvas()->picture(), next);
+    QCOMPARE(editorState().polyOpen, polyOpenTrue);
+
+    click({200, 150});
+    platform::InvertCanvas expected;
+    expected.setPicture(next);
+    expected.drawLine(120, 60, 200, 150);
+    QCOMPARE(canvas()->picture(), expected.picture());
+    QVERIFY(inverted(canvas()->picture(), next, {120, 60}));
+    QVERIFY(!inverted(canvas()->picture(), next, {1, 1}));
+
+    click({5, 5}, Qt::RightButton);
+    QCOMPARE(m_areaDialogs, 1);
+    QCOMPARE(QString::fromStdString(markup()),
+             QStringLiteral(R"(<IMG SRC="%1" USEMAP="#kartta" BORDER ="0"><MAP NAME="kartta">)"
+                            R"(<AREA SHAPE="POLY" COORDS="30,40,120,60,200,150" HREF="tori.html" )"
+                            R"(TARGET="_self" Alt="Tori">)")
+                 .arg(m_newPicturePath));
 }
 
 QTEST_MAIN(TestDrawingByMouse)

@@ -4,6 +4,7 @@
 #include "ui/form1.h"
 #include "ui/markup_box.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -56,6 +57,7 @@ private slots:
     void canvasNoLongerFollowsAfterAutoSize();
     void hiddenMarkupBoxNeverMoves();
     void minimisedWindowIsNotLaidOut();
+    void canvasTakesItsTurnInTheTabOrder();
 };
 
 void TestForm1::init()
@@ -263,6 +265,30 @@ void TestForm1::minimisedWindowIsNotLaidOut()
     form.setWindowState(Qt::WindowNoState);
     form.resize(size);
     QCOMPARE(form.Frame2->geometry(), frame2);
+}
+
+// Tab goes from the last tool to the canvas once a picture has made it usable; before that it
+// passes the canvas by, and the greyed "Esikatselu" too, back round to "Uusi".
+void TestForm1::canvasTakesItsTurnInTheTabOrder()
+{
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+
+    form.vinkura->setFocus();
+    QTest::keyClick(form.vinkura, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.uusi);
+
+    form.Picture1->setEnabled(true);
+    form.vinkura->setFocus();
+    QTest::keyClick(form.vinkura, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.Picture1);
+    QTest::keyClick(form.Picture1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.uusi);
+    QTest::keyClick(form.uusi, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), form.Picture1);
+    QTest::keyClick(form.Picture1, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), form.vinkura);
 }
 
 QTEST_MAIN(TestForm1)

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -311,16 +312,36 @@ private slots:
         QCOMPARE(form2().kuva->text(), QStringLiteral("entinen.jpg"));
     }
 
-    void closingFromTheTitleBarLeavesKuvaAsItWas()
+    void closingFromTheTitleBarLeavesKuvaAndDiscardsTheChooser()
     {
         form2().kuva->setText(QStringLiteral("entinen.jpg"));
-        platform::setModalDriver([this](QDialog *dialog) {
-            click(chooser().File1, QStringLiteral("y.jpeg"));
+        QPointer<Form4> closed;
+        platform::setModalDriver([&](QDialog *dialog) {
+            closed = qobject_cast<Form4 *>(dialog);
+            doubleClick(chooser().Dir1, QStringLiteral("alfa"));
+            click(chooser().File1, QStringLiteral("a.jpg"));
             dialog->close();
         });
         form2().Command3_Click();
         QCOMPARE(form2().kuva->text(), QStringLiteral("entinen.jpg"));
-        QCOMPARE(chooser().tiedosto->text(), native(m_start + QStringLiteral("/y.jpeg")));
+        QVERIFY(closed.isNull());
+
+        // The next showing is a fresh chooser in the start folder, nothing selected.
+        Look reopened;
+        platform::setModalDriver([&](QDialog *dialog) {
+            QVERIFY(dialog == &chooser());
+            reopened = Look::of(chooser());
+            QTest::mouseClick(chooser().peruuta, Qt::LeftButton);
+        });
+        form2().Command3_Click();
+        QCOMPARE(reopened.drive, QStringLiteral("C:"));
+        QCOMPARE(reopened.folder, m_start);
+        QVERIFY(reopened.selectedFiles.isEmpty());
+        QCOMPARE(reopened.tiedosto, withSeparator(m_start));
+        QCOMPARE(reopened.files, (QStringList{QStringLiteral("x.jpg"), QStringLiteral("y.jpeg"),
+                                              QStringLiteral("z.gif"), QStringLiteral("Z.GIF")}));
+        QCOMPARE(chooser().Text1->text(), QStringLiteral("*.jpeg;*.jpg;*.gif"));
+        QCOMPARE(form2().kuva->text(), QStringLiteral("entinen.jpg"));
     }
 
     void secondShowingOpensWhereTheFirstLeftOff()
@@ -347,17 +368,54 @@ private slots:
         QCOMPARE(form2().kuva->text(), native(m_alpha + QStringLiteral("/a.jpg")));
     }
 
-    void driveOpensWhereItWasLeft()
+    void driveChangeLandsOnTheDrivesCurrentFolder()
     {
         Form4 &form = chooser();
         doubleClick(form.Dir1, QStringLiteral("alfa"));
+        click(form.File1, QStringLiteral("a.jpg"));
         form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("D:")));
         QCOMPARE(form.Dir1->path(), m_driveD);
         QCOMPARE(texts(form.File1), QStringList{QStringLiteral("d.gif")});
+        QVERIFY(form.File1->selectedItems().isEmpty());
         QCOMPARE(form.tiedosto->text(), withSeparator(m_driveD));
+
+        // Back on the start folder's drive: the start folder, not the folder left there.
         form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("C:")));
-        QCOMPARE(form.Dir1->path(), m_alpha);
+        QCOMPARE(form.Dir1->path(), m_start);
+        QCOMPARE(form.tiedosto->text(), withSeparator(m_start));
+
+        // Any other drive's current folder is its root, wherever the user went on it.
+        QVERIFY(QDir().mkpath(m_driveD + QStringLiteral("/syvempi")));
+        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("D:")));
+        doubleClick(form.Dir1, QStringLiteral("syvempi"));
+        QCOMPARE(form.Dir1->path(), m_driveD + QStringLiteral("/syvempi"));
+        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("C:")));
+        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("D:")));
+        QCOMPARE(form.Dir1->path(), m_driveD);
+        QVERIFY(QDir(m_driveD + QStringLiteral("/syvempi")).removeRecursively());
         QVERIFY(m_messages.empty());
+    }
+
+    void ctrlClickKeepsTheFileSelected()
+    {
+        Form4 &form = chooser();
+        click(form.File1, QStringLiteral("y.jpeg"));
+        const QString chosen = native(m_start + QStringLiteral("/y.jpeg"));
+        QTest::mouseClick(form.File1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          centreOf(form.File1, QStringLiteral("y.jpeg")));
+        QCOMPARE(form.File1->fileName(), QStringLiteral("y.jpeg"));
+        QCOMPARE(form.tiedosto->text(), chosen);
+
+        // Ctrl+click on another file moves the one selection there.
+        QTest::mouseClick(form.File1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          centreOf(form.File1, QStringLiteral("z.gif")));
+        QCOMPARE(form.File1->selectedItems().size(), 1);
+        QCOMPARE(form.tiedosto->text(), native(m_start + QStringLiteral("/z.gif")));
+
+        // The keyboard's Ctrl+Space toggles no file off either.
+        form.File1->setFocus();
+        QTest::keyClick(form.File1, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(form.File1->fileName(), QStringLiteral("z.gif"));
     }
 
     void folderThatVanishedIsReportedAndNothingMoves()
