@@ -6,10 +6,67 @@ namespace {
 
 constexpr std::string_view closingTag = "</map>";
 
+constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
+
+// Code points no HTML document may hold: the controls but for tab, line feed, form feed and
+// carriage return, and the noncharacters. Parsers differ on what they make of them, raw or as
+// references, and NUL cuts the clipboard short for programs that read it as C text.
+bool forbidden(char32_t c)
+{
+    if (c < 0x20)
+        return c != '\t' && c != '\n' && c != '\f' && c != '\r';
+    if (c >= 0x7F && c <= 0x9F)
+        return true;
+    return (c >= 0xFDD0 && c <= 0xFDEF) || (c & 0xFFFE) == 0xFFFE;
+}
+
+// The length of the well-formed UTF-8 sequence at the start of |text| and its code point, or
+// 0 when the bytes there are not one.
+std::size_t decodeUtf8(std::string_view text, char32_t &c)
+{
+    const auto byte = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length;
+    if (lead < 0x80) {
+        c = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() < length)
+        return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
+        c = c << 6 | (byte(i) & 0x3F);
+    }
+    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    return length;
+}
+
 // The map grows one element at a time, so every piece goes straight onto its end.
 void appendEscaped(std::string &markup, std::string_view text)
 {
-    for (const char c : text) {
+    while (!text.empty()) {
+        char32_t c = 0;
+        std::size_t length = decodeUtf8(text, c);
+        if (length == 0) {
+            // A byte that is not UTF-8 is kept as it is; the fields always hold UTF-8.
+            markup += text.front();
+            text.remove_prefix(1);
+            continue;
+        }
         switch (c) {
         case '&':
             markup += "&amp;";
@@ -31,8 +88,13 @@ void appendEscaped(std::string &markup, std::string_view text)
             markup += "&#13;";
             break;
         default:
-            markup += c;
+            // Written as the replacement character every parser reads for the worst of them.
+            if (forbidden(c))
+                markup += replacementCharacter;
+            else
+                markup += text.substr(0, length);
         }
+        text.remove_prefix(length);
     }
 }
 

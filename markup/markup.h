@@ -25,8 +25,10 @@ struct AreaFields {
 
 enum class Shape { Rect, Circle, Poly };
 
-// Text safe inside a double-quoted HTML attribute on one line: & " < > become entities and line
-// breaks character references (&#10; &#13;); nothing else changes.
+// Text safe inside a double-quoted HTML attribute on one line: & " < > become entities, line
+// breaks character references (&#10; &#13;), and the characters no HTML document may hold
+// (NUL and the other controls but tab and form feed, the noncharacters) the replacement
+// character U+FFFD; nothing else changes.
 std::string escapeAttribute(std::string_view text);
 
 // "startX,startY,endX,endY"

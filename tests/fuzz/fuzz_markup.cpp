@@ -3,9 +3,15 @@
 // value comes back unchanged from its attribute, no attribute appears that the program did not
 // write, the text stays on one line, and typed text can never close the map early.
 //
-// The input is laid out as markup_input.h describes. Each input builds a map of two areas of
-// the same shape and fields, the first with the header and the second without, then closes it.
+// The same map is then read by a real HTML5 parser as the body of a page, which must find the
+// picture, the map and every area in the order confirmed, each attribute carrying exactly the
+// typed text.
+//
+// The input is laid out as markup_input.h describes. Each input builds a map of two or three
+// areas of the same shape and fields, the first with the header and the others without, with
+// "Luo koodi" pressed in between as the input says and once more at the end.
 
+#include "../markup/html5_map.h"
 #include "fuzz_check.h"
 #include "markup_input.h"
 
@@ -152,7 +158,7 @@ void expectElement(Scanner &scanner, std::string_view name,
         if (element.attributes[i].name != expectedName)
             scanner.broken("attribute " + std::to_string(i) + " of " + std::string(name) + " is " +
                            std::string(expectedName));
-        if (unescaped(scanner, element.attributes[i].value) != typed)
+        if (unescaped(scanner, element.attributes[i].value) != html5map::asWritten(typed))
             scanner.broken("attribute " + std::string(expectedName) +
                            " gives back exactly the typed text");
     }
@@ -250,10 +256,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     };
 
     std::string text;
-    markup::appendArea(text, shapes[input.shape], coords, fields, header);
-    markup::appendArea(text, shapes[input.shape], coords, fields, header);
+    bool closed = false;
+    for (int area = 0; area < input.areas; ++area) {
+        markup::appendArea(text, shapes[input.shape], coords, fields, header);
+        if (input.closeAfter[std::size_t(area)]) {
+            require(markup::closeMap(text) != closed, "only the first \"Luo koodi\" closes", text);
+            closed = true;
+        }
+    }
     require(headerAsked == 1, "the header is asked for once, for the first area", text);
-    require(markup::closeMap(text), "typed text never closes the map", text);
+    require(markup::closeMap(text) != closed, "typed text never closes the map", text);
     require(!markup::closeMap(text), "a closed map is not closed again", text);
     require(text.find_first_of("\r\n") == std::string::npos,
             "the markup stays one line whatever is typed", text);
@@ -265,10 +277,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                    {"BORDER ", t[fuzzinput::Border]}});
     expectElement(scanner, "MAP", {{"NAME", t[fuzzinput::MapName]}});
     const auto attributes = areaAttributes(input, coords);
-    for (int area = 0; area < 2; ++area)
+    for (int area = 0; area < input.areas; ++area)
         expectElement(scanner, "AREA", attributes);
     checkCoordinates(scanner, coords, coordinates);
     if (scanner.rest() != "</map>")
         scanner.broken("the closing tag ends the markup and nothing follows it");
+
+    static constexpr std::string_view keywords[] = {"RECT", "CIRCLE", "POLY"};
+    html5map::Map expected{t[fuzzinput::Picture], t[fuzzinput::MapName], t[fuzzinput::Border], {}};
+    for (int area = 0; area < input.areas; ++area)
+        expected.areas.push_back(
+            {std::string(keywords[input.shape]), coords, fields.link, fields.target, fields.alt});
+    const std::string problem = html5map::differences(text, expected);
+    require(problem.empty(), "a browser reads the map as drawn: " + problem, text);
     return 0;
 }
