@@ -11,7 +11,7 @@ all: build
 
 build:
 	./scripts/install-deps.sh run
-	$(CONFIGURE)
+	$(CONFIGURE) -DZORVIK_BENCH=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -21,7 +21,7 @@ run: build
 # every fuzz target over its corpus.
 test:
 	./scripts/install-deps.sh test
-	$(CONFIGURE)
+	$(CONFIGURE) -DZORVIK_BENCH=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	./scripts/sanitize-test.sh
