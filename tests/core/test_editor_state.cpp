@@ -1,7 +1,9 @@
+#include "core/drawing.h"
 #include "core/editor_state.h"
 
 #include <QTest>
 
+#include <clocale>
 #include <limits>
 
 using zorvik::EditorState;
@@ -113,14 +115,18 @@ void TestEditorState::fractionsKeepSevenSignificantDigits()
 
 void TestEditorState::fractionsIgnoreTheLocale()
 {
-    // A Finnish locale writes decimal commas, which would break comma-separated coordinates.
-    const char *finnish = std::setlocale(LC_NUMERIC, "fi_FI.UTF-8");
-    if (!finnish)
-        finnish = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    QCOMPARE(QString::fromStdString(numberText(12.5f)), QStringLiteral("12.5"));
-    std::setlocale(LC_NUMERIC, "C");
-    if (!finnish)
-        QSKIP("no locale with a decimal comma installed; checked in the C locale only");
+    // A Finnish user's locale writes decimal commas, which would break comma-separated
+    // coordinates. The set-up generates fi_FI.UTF-8 for the tests.
+    const char *finnish = std::setlocale(LC_ALL, "fi_FI.UTF-8");
+    QVERIFY2(finnish, "the locale fi_FI.UTF-8 is not installed (scripts/install-deps.sh test)");
+    QCOMPARE(std::localeconv()->decimal_point, ",");
+    const std::string text = numberText(12.5f);
+    const std::string small = numberText(-0.0125f);
+    const std::string readOut = zorvik::readOut(3.25f, 4.0f);
+    std::setlocale(LC_ALL, "C");
+    QCOMPARE(text, std::string("12.5"));
+    QCOMPARE(small, std::string("-0.0125"));
+    QCOMPARE(readOut, std::string("X = 3.25, Y = 4"));
 }
 
 void TestEditorState::unsetIsEmptyTextAndDrawsAsZero()
