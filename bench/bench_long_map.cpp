@@ -158,8 +158,8 @@ public:
 
     void startMap()
     {
-        m_main.uusi->click();
-        if (!m_main.Picture1->isEnabled())
+        m_main.uusi()->click();
+        if (!m_main.Picture1()->isEnabled())
             qFatal("the picture was not loaded");
     }
 
@@ -180,26 +180,26 @@ private:
     void answer(QDialog *dialog)
     {
         if (dialog == &ui::form2()) {
-            ui::form2().nimi->setText(mapName);
-            ui::form2().kuva->setText(m_picturePath);
-            ui::form2().Command1->click();
+            ui::form2().nimi()->setText(mapName);
+            ui::form2().kuva()->setText(m_picturePath);
+            ui::form2().Command1()->click();
             return;
         }
         auto *form = qobject_cast<Form3 *>(dialog);
         if (!form)
             qFatal("an unexpected dialog opened");
         const Area &area = m_areas[m_current];
-        form->kehys->setText(QString::fromStdString(border));
-        form->linkki->setText(QString::fromStdString(area.link));
-        form->kohde->setText(QString::fromStdString(area.target));
-        form->alt->setText(QString::fromStdString(area.alt));
-        form->Command1->click();
+        form->kehys()->setText(QString::fromStdString(border));
+        form->linkki()->setText(QString::fromStdString(area.link));
+        form->kohde()->setText(QString::fromStdString(area.target));
+        form->alt()->setText(QString::fromStdString(area.alt));
+        form->Command1()->click();
         ++m_confirmed;
     }
 
     void selectTool(Shape shape)
     {
-        QPushButton *tools[] = {m_main.neliö, m_main.ympyrä, m_main.vinkura};
+        QPushButton *tools[] = {m_main.neliö(), m_main.ympyrä(), m_main.vinkura()};
         tools[int(shape)]->click();
     }
 
@@ -227,7 +227,7 @@ private:
     // Delivered to the canvas as the window system would, through its own event handlers.
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
     {
-        QWidget *canvas = m_main.Picture1;
+        QWidget *canvas = m_main.Picture1();
         QMouseEvent event(type, QPointF(at), QPointF(canvas->mapToGlobal(at)), button, held,
                           Qt::NoModifier);
         QCoreApplication::sendEvent(canvas, &event);
@@ -277,20 +277,20 @@ int main(int argc, char **argv)
         const auto start = Clock::now();
         user.draw(i);
         if (i == 0)
-            main.luo->click();
+            main.luo()->click();
         // The event loop runs between areas for a user too: the canvas repaints here.
         QCoreApplication::processEvents();
         perArea.push_back(millisecondsSince(start));
     }
-    if (!main.kopioi->isEnabled())
+    if (!main.kopioi()->isEnabled())
         qFatal("\"Luo koodi\" did not close the map");
     const double drawing = millisecondsSince(whole);
 
     const auto closing = Clock::now();
-    main.luo->click();
+    main.luo()->click();
     const double closeTime = millisecondsSince(closing);
 
-    const std::string &markup = main.koodi2->text();
+    const std::string &markup = main.koodi2()->text();
     const bool exact = markup == expectedMarkup(areas, picturePath.toStdString());
     const double first = mean(perArea, 0, window);
     const double last = mean(perArea, perArea.size() - window, window);

@@ -71,7 +71,7 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 {
     currentForm1 = this;
     createControls();
-    m_tools = std::make_unique<DrawingTools>(editorState(), points, *Picture1, m_areaDialog);
+    m_tools = std::make_unique<DrawingTools>(editorState(), m_points, *m_Picture1, m_areaDialog);
     Form_Load();
 }
 
@@ -99,71 +99,91 @@ void Form1::createControls()
     setMinimumSize(pixels(minimumWidthTwips - borderWidthTwips),
                    pixels(minimumHeightTwips - borderHeightTwips));
 
-    // Created in tab order.
-    Frame1 = placed(new QGroupBox(QStringLiteral("Valikko"), this), "Frame1",
-                    twipsRect(7080, 80, 1575, 3375));
-    uusi = commandButton(Frame1, "uusi", QStringLiteral("Uusi"), twipsRect(240, 360, 1095, 375));
-    luo = commandButton(Frame1, "luo", QStringLiteral("Luo koodi"), twipsRect(240, 840, 1095, 375));
-    kopioi = placed(new WrappingButton(QStringLiteral("Kopioi koodi leikepöydälle"), Frame1),
-                    "kopioi", twipsRect(240, 1320, 1095, 495));
-    kopioi->setFont(arial(false));
-    tietoa =
-        commandButton(Frame1, "tietoa", QStringLiteral("Tietoa"), twipsRect(240, 2400, 1095, 375));
-    Lopeta =
-        commandButton(Frame1, "Lopeta", QStringLiteral("Lopeta"), twipsRect(240, 2880, 1095, 375));
-    neliö = toolButton(this, "neliö", QStringLiteral(":/pictures/nelio.png"), QRect());
-    ympyrä = toolButton(this, "ympyrä", QStringLiteral(":/pictures/ympyra.png"), QRect());
-    vinkura = toolButton(this, "vinkura", QStringLiteral(":/pictures/vinkura.png"), QRect());
-    Frame2 = placed(new QGroupBox(QStringLiteral("Kuva"), this), "Frame2",
-                    twipsRect(80, 80, 6855, 6975));
-    Picture1Scroll =
-        placed(new QScrollArea(Frame2), "Picture1Scroll", twipsRect(120, 240, 6615, 6615));
-    Picture1Scroll->setFrameShape(QFrame::NoFrame);
-    Picture1Scroll->setFocusPolicy(Qt::NoFocus);
-    Picture1Scroll->setWidgetResizable(false);
-    Picture1Scroll->viewport()->setAutoFillBackground(false);
-    Picture1Scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1 =
-        placed(new platform::InvertCanvas, "Picture1", QRect(0, 0, pixels(6615), pixels(6615)));
-    Picture1Scroll->setWidget(Picture1);
-    Label2 =
+    createCommandColumn();
+    createToolPalette();
+    createCanvasFrame();
+    m_Label2 =
         boldLabel(this, "Label2", QStringLiteral("X = 0, Y = 0"), twipsRect(7080, 4320, 840, 210));
-    Frame3 = placed(new QGroupBox(this), "Frame3", twipsRect(7080, 3480, 1575, 735));
-    neliö->setParent(Frame3);
-    ympyrä->setParent(Frame3);
-    vinkura->setParent(Frame3);
-    neliö->setGeometry(twipsRect(120, 240, 375, 375));
-    ympyrä->setGeometry(twipsRect(600, 240, 375, 375));
-    vinkura->setGeometry(twipsRect(1080, 240, 375, 375));
-    koodi2 = placed(new MarkupBox(this), "koodi2", twipsRect(8160, 4320, 375, 285));
-    esikatselu = commandButton(Frame1, "esikatselu", QStringLiteral("Esikatselu"),
-                               twipsRect(240, 1920, 1095, 375));
-    esikatselu->setEnabled(false);
+    m_koodi2 = placed(new MarkupBox(this), "koodi2", twipsRect(8160, 4320, 375, 285));
 
-    luo->setEnabled(false);
-    kopioi->setEnabled(false);
-
-    const QList<QWidget *> tabOrder{uusi,  luo,    kopioi,  tietoa,   Lopeta,
-                                    neliö, ympyrä, vinkura, Picture1, esikatselu};
+    // Keyboard focus follows the column, then the palette and the canvas, whatever order the
+    // frames were made in; the greyed "Esikatselu" closes the round.
+    const QList<QWidget *> tabOrder{m_uusi,  m_luo,    m_kopioi,  m_tietoa,   m_Lopeta,
+                                    m_neliö, m_ympyrä, m_vinkura, m_Picture1, m_esikatselu};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
 
-    connect(uusi, &QPushButton::clicked, this, &Form1::uusi_Click);
-    connect(luo, &QPushButton::clicked, this, &Form1::luo_Click);
-    connect(kopioi, &QPushButton::clicked, this, &Form1::kopioi_Click);
-    connect(tietoa, &QPushButton::clicked, this, &Form1::tietoa_Click);
-    connect(Lopeta, &QPushButton::clicked, this, &Form1::Lopeta_Click);
-    connect(neliö, &QPushButton::clicked, this, &Form1::neliö_Click);
-    connect(ympyrä, &QPushButton::clicked, this, &Form1::ympyrä_Click);
-    connect(vinkura, &QPushButton::clicked, this, &Form1::vinkura_Click);
+// "Valikko": the commands that act on the map as a whole.
+void Form1::createCommandColumn()
+{
+    m_Frame1 = placed(new QGroupBox(QStringLiteral("Valikko"), this), "Frame1",
+                      twipsRect(7080, 80, 1575, 3375));
+    m_uusi =
+        commandButton(m_Frame1, "uusi", QStringLiteral("Uusi"), twipsRect(240, 360, 1095, 375));
+    m_luo =
+        commandButton(m_Frame1, "luo", QStringLiteral("Luo koodi"), twipsRect(240, 840, 1095, 375));
+    // Taller than the others, so that its caption wraps to two lines.
+    m_kopioi = placed(new WrappingButton(QStringLiteral("Kopioi koodi leikepöydälle"), m_Frame1),
+                      "kopioi", twipsRect(240, 1320, 1095, 495));
+    m_kopioi->setFont(arial(false));
+    m_esikatselu = commandButton(m_Frame1, "esikatselu", QStringLiteral("Esikatselu"),
+                                 twipsRect(240, 1920, 1095, 375));
+    m_tietoa = commandButton(m_Frame1, "tietoa", QStringLiteral("Tietoa"),
+                             twipsRect(240, 2400, 1095, 375));
+    m_Lopeta = commandButton(m_Frame1, "Lopeta", QStringLiteral("Lopeta"),
+                             twipsRect(240, 2880, 1095, 375));
 
-    Picture1->onMouseDown(
+    // Nothing to close or copy before a map has an area; preview is never offered.
+    m_luo->setEnabled(false);
+    m_kopioi->setEnabled(false);
+    m_esikatselu->setEnabled(false);
+
+    connect(m_uusi, &QPushButton::clicked, this, &Form1::uusi_Click);
+    connect(m_luo, &QPushButton::clicked, this, &Form1::luo_Click);
+    connect(m_kopioi, &QPushButton::clicked, this, &Form1::kopioi_Click);
+    connect(m_tietoa, &QPushButton::clicked, this, &Form1::tietoa_Click);
+    connect(m_Lopeta, &QPushButton::clicked, this, &Form1::Lopeta_Click);
+}
+
+// The caption-less frame of the three tool buttons.
+void Form1::createToolPalette()
+{
+    m_Frame3 = placed(new QGroupBox(this), "Frame3", twipsRect(7080, 3480, 1575, 735));
+    m_neliö = toolButton(m_Frame3, "neliö", QStringLiteral(":/pictures/nelio.png"),
+                         twipsRect(120, 240, 375, 375));
+    m_ympyrä = toolButton(m_Frame3, "ympyrä", QStringLiteral(":/pictures/ympyra.png"),
+                          twipsRect(600, 240, 375, 375));
+    m_vinkura = toolButton(m_Frame3, "vinkura", QStringLiteral(":/pictures/vinkura.png"),
+                           twipsRect(1080, 240, 375, 375));
+    setToolColours(m_neliö);
+
+    connect(m_neliö, &QPushButton::clicked, this, &Form1::neliö_Click);
+    connect(m_ympyrä, &QPushButton::clicked, this, &Form1::ympyrä_Click);
+    connect(m_vinkura, &QPushButton::clicked, this, &Form1::vinkura_Click);
+}
+
+// "Kuva": the canvas, inside a scroll area so that every part of a large picture can be mapped.
+void Form1::createCanvasFrame()
+{
+    m_Frame2 = placed(new QGroupBox(QStringLiteral("Kuva"), this), "Frame2",
+                      twipsRect(80, 80, 6855, 6975));
+    m_Picture1Scroll =
+        placed(new QScrollArea(m_Frame2), "Picture1Scroll", twipsRect(120, 240, 6615, 6615));
+    m_Picture1Scroll->setFrameShape(QFrame::NoFrame);
+    m_Picture1Scroll->setFocusPolicy(Qt::NoFocus);
+    m_Picture1Scroll->setWidgetResizable(false);
+    m_Picture1Scroll->viewport()->setAutoFillBackground(false);
+    m_Picture1Scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_Picture1 =
+        placed(new platform::InvertCanvas, "Picture1", QRect(0, 0, pixels(6615), pixels(6615)));
+    m_Picture1Scroll->setWidget(m_Picture1);
+
+    m_Picture1->onMouseDown(
         [this](int b, int s, float x, float y) { Picture1_MouseDown(b, s, x, y); });
-    Picture1->onMouseMove(
+    m_Picture1->onMouseMove(
         [this](int b, int s, float x, float y) { Picture1_MouseMove(b, s, x, y); });
-    Picture1->onMouseUp([this](int b, int s, float x, float y) { Picture1_MouseUp(b, s, x, y); });
-
-    setToolColours(neliö);
+    m_Picture1->onMouseUp([this](int b, int s, float x, float y) { Picture1_MouseUp(b, s, x, y); });
 }
 
 double Form1::windowWidth() const
@@ -186,10 +206,8 @@ void Form1::Form_Load()
     // The canvas has only the inverting pen, so it is in its drawing mode from the start.
     EditorState &state = editorState();
     state.dragging = false;
-    Picture1->setEnabled(false);
-    state.rectTool = true;
-    state.circleTool = false;
-    state.polyTool = false;
+    m_Picture1->setEnabled(false);
+    m_tools->selectTool(Tool::Rectangle);
     state.polyNew = true;
 }
 
@@ -205,17 +223,17 @@ void Form1::Form_Resize()
         setWindowSize(windowWidth(), minimumHeightTwips);
 
     const double width = windowWidth();
-    Frame1->move(pixels(width - widthTwips(Frame1) - 200), Frame1->y());
-    Frame3->move(pixels(width - widthTwips(Frame3) - 200), Frame3->y());
-    Frame2->resize(pixels(widthTwips(this) - widthTwips(Frame1) - 300),
-                   pixels(heightTwips(this) - 100));
-    Label2->move(pixels(widthTwips(Frame2) + 220), Label2->y());
+    m_Frame1->move(pixels(width - widthTwips(m_Frame1) - 200), m_Frame1->y());
+    m_Frame3->move(pixels(width - widthTwips(m_Frame3) - 200), m_Frame3->y());
+    m_Frame2->resize(pixels(widthTwips(this) - widthTwips(m_Frame1) - 300),
+                     pixels(heightTwips(this) - 100));
+    m_Label2->move(pixels(widthTwips(m_Frame2) + 220), m_Label2->y());
 
-    const QSize canvasArea(pixels(widthTwips(Frame2) - 250), pixels(heightTwips(Frame2) - 350));
-    Picture1Scroll->resize(canvasArea);
-    if (Picture1->autoSize())
+    const QSize canvasArea(pixels(widthTwips(m_Frame2) - 250), pixels(heightTwips(m_Frame2) - 350));
+    m_Picture1Scroll->resize(canvasArea);
+    if (m_Picture1->autoSize())
         return;
-    Picture1->resize(canvasArea);
+    m_Picture1->resize(canvasArea);
 }
 
 void Form1::Form_Unload()
@@ -244,21 +262,21 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::uusi_Click()
 {
-    kopioi->setEnabled(false);
-    luo->setEnabled(false);
-    koodi2->setText({});
+    m_kopioi->setEnabled(false);
+    m_luo->setEnabled(false);
+    m_koodi2->clear();
     platform::showModal(&form2());
 }
 
 void Form1::luo_Click()
 {
-    if (markup::closeMap(koodi2->buffer()))
-        kopioi->setEnabled(true);
+    if (m_koodi2->closeMap())
+        m_kopioi->setEnabled(true);
 }
 
 void Form1::kopioi_Click()
 {
-    QGuiApplication::clipboard()->setText(koodi2->qtext());
+    QGuiApplication::clipboard()->setText(QString::fromStdString(m_koodi2->text()));
 }
 
 void Form1::tietoa_Click()
@@ -278,7 +296,7 @@ void Form1::Lopeta_Click()
 
 void Form1::setToolColours(QPushButton *selected)
 {
-    for (QPushButton *button : {ympyrä, neliö, vinkura}) {
+    for (QPushButton *button : {m_ympyrä, m_neliö, m_vinkura}) {
         if (button == selected) {
             QPalette palette = button->palette();
             palette.setColor(QPalette::Button, selectedToolColour);
@@ -292,19 +310,19 @@ void Form1::setToolColours(QPushButton *selected)
 
 void Form1::neliö_Click()
 {
-    setToolColours(neliö);
+    setToolColours(m_neliö);
     m_tools->selectTool(Tool::Rectangle);
 }
 
 void Form1::ympyrä_Click()
 {
-    setToolColours(ympyrä);
+    setToolColours(m_ympyrä);
     m_tools->selectTool(Tool::Circle);
 }
 
 void Form1::vinkura_Click()
 {
-    setToolColours(vinkura);
+    setToolColours(m_vinkura);
     m_tools->selectTool(Tool::Polygon);
 }
 
@@ -315,8 +333,8 @@ void Form1::Picture1_MouseDown(int button, int shift, float x, float y)
 
 void Form1::Picture1_MouseMove(int button, int shift, float x, float y)
 {
-    Label2->setText(QString::fromStdString(m_tools->mouseMove(button, shift, x, y)));
-    Label2->adjustSize();
+    m_Label2->setText(QString::fromStdString(m_tools->mouseMove(button, shift, x, y)));
+    m_Label2->adjustSize();
 }
 
 void Form1::Picture1_MouseUp(int button, int shift, float x, float y)

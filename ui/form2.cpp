@@ -23,23 +23,23 @@ Form2::Form2(QWidget *parent) : FixedDialog(3255, 1770, parent)
     setWindowIcon(QIcon(QStringLiteral(":/pictures/zorvik-48.png")));
 
     // The fields and buttons are created in tab order, the name first.
-    nimi = placed(new QLineEdit(QStringLiteral("nimetön"), this), "nimi",
-                  twipsRect(120, 360, 3015, 285));
-    kuva =
+    m_nimi = placed(new QLineEdit(QStringLiteral("nimetön"), this), "nimi",
+                    twipsRect(120, 360, 3015, 285));
+    m_kuva =
         placed(new QLineEdit(QStringLiteral("kuva"), this), "kuva", twipsRect(120, 960, 2175, 285));
-    Command3 = placed(plainButton(QStringLiteral("avaa..."), this), "Command3",
-                      twipsRect(2400, 980, 735, 285));
-    Command1 = placed(plainButton(QStringLiteral("O.K"), this), "Command1",
-                      twipsRect(120, 1440, 855, 255));
-    Command3->setFont(arial(true));
-    Command1->setFont(arial(true));
-    Label1 =
+    m_Command3 = placed(plainButton(QStringLiteral("avaa..."), this), "Command3",
+                        twipsRect(2400, 980, 735, 285));
+    m_Command1 = placed(plainButton(QStringLiteral("O.K"), this), "Command1",
+                        twipsRect(120, 1440, 855, 255));
+    m_Command3->setFont(arial(true));
+    m_Command1->setFont(arial(true));
+    m_Label1 =
         boldLabel(this, "Label1", QStringLiteral("Mapin nimi:"), twipsRect(120, 120, 945, 210));
-    Label2 = boldLabel(this, "Label2", QStringLiteral("Kuva:"), twipsRect(120, 720, 435, 210));
-    nimi->setFocus();
+    m_Label2 = boldLabel(this, "Label2", QStringLiteral("Kuva:"), twipsRect(120, 720, 435, 210));
+    m_nimi->setFocus();
 
-    connect(Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
-    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    connect(m_Command3, &QPushButton::clicked, this, &Form2::Command3_Click);
+    connect(m_Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 }
 
 void Form2::Command3_Click()
@@ -48,12 +48,12 @@ void Form2::Command3_Click()
     chooser.setResult(QDialog::Rejected);
     // Only "Avaa" hands a path over; "Peruuta" and the close button leave the field alone.
     if (DiscardableDialog::showUntilHidden(&chooser) && chooser.result() == QDialog::Accepted)
-        kuva->setText(chooser.tiedosto->text());
+        m_kuva->setText(chooser.tiedosto()->text());
 }
 
 void Form2::Command1_Click()
 {
-    const QString path = kuva->text();
+    const QString path = m_kuva->text();
     if (path.isEmpty())
         return;
     platform::LoadedPicture loaded = platform::loadPicture(path);
@@ -64,7 +64,7 @@ void Form2::Command1_Click()
     }
     // Handing the picture over without keeping a reference lets the canvas draw on it in
     // place, however large it is.
-    platform::InvertCanvas *canvas = Form1::instance()->Picture1;
+    platform::InvertCanvas *canvas = Form1::instance()->Picture1();
     canvas->setPicture(std::move(loaded.image));
     accept();
     canvas->setAutoSize(true);

@@ -16,17 +16,26 @@ class Form2 : public FixedDialog {
 public:
     explicit Form2(QWidget *parent = nullptr);
 
-    QLabel *Label1;
-    QLineEdit *nimi;
-    QLabel *Label2;
-    QLineEdit *kuva;
-    QPushButton *Command3;
-    QPushButton *Command1;
+    // The controls, named as the program calls them.
+    QLabel *Label1() const { return m_Label1; }
+    QLineEdit *nimi() const { return m_nimi; }
+    QLabel *Label2() const { return m_Label2; }
+    QLineEdit *kuva() const { return m_kuva; }
+    QPushButton *Command3() const { return m_Command3; }
+    QPushButton *Command1() const { return m_Command1; }
 
     // "avaa...": lets the user pick the picture in the chooser.
     void Command3_Click();
     // "O.K": shows the picture on the main window's canvas and closes the dialog.
     void Command1_Click();
+
+private:
+    QLabel *m_Label1 = nullptr;
+    QLineEdit *m_nimi = nullptr;
+    QLabel *m_Label2 = nullptr;
+    QLineEdit *m_kuva = nullptr;
+    QPushButton *m_Command3 = nullptr;
+    QPushButton *m_Command1 = nullptr;
 };
 
 // The one new-map dialog of the process, created on first use.

@@ -46,8 +46,8 @@ std::string fieldText(const QLineEdit *box)
 Form3::Form3(QWidget *parent) : DiscardableDialog(2190, 3000, parent)
 {
     createControls();
-    connect(Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
+    connect(m_Command1, &QPushButton::clicked, this, &Form3::Command1_Click);
+    connect(m_Command2, &QPushButton::clicked, this, &Form3::Command2_Click);
 }
 
 void Form3::createControls()
@@ -57,18 +57,20 @@ void Form3::createControls()
     setWindowIcon(QIcon(QStringLiteral(":/pictures/zorvik-48.png")));
 
     // Created in tab order; the labels take no focus.
-    Command1 = button(this, "Command1", QStringLiteral("O.K"), twipsRect(120, 2640, 855, 255));
-    kehys = textBox(this, "kehys", QStringLiteral("0"), twipsRect(120, 360, 1935, 285));
-    linkki = textBox(this, "linkki", QStringLiteral("linkki.html"), twipsRect(120, 960, 1935, 285));
-    alt = textBox(this, "alt", QStringLiteral("teksti"), twipsRect(120, 1560, 1935, 285));
-    kohde = textBox(this, "kohde", QStringLiteral("oikea"), twipsRect(120, 2160, 1935, 285));
-    Label3 = boldLabel(this, "Label3", QStringLiteral("Kehys:"), twipsRect(120, 120, 555, 210));
-    Label1 = boldLabel(this, "Label1", QStringLiteral("Alt:"), twipsRect(120, 1320, 270, 210));
-    labeli = boldLabel(this, "labeli", QStringLiteral("Linkki:"), twipsRect(120, 720, 555, 210));
-    Label4 = boldLabel(this, "Label4", QStringLiteral("Kohde:"), twipsRect(120, 1920, 570, 210));
-    Command2 = button(this, "Command2", QStringLiteral("Peruuta"), twipsRect(1080, 2640, 975, 255));
+    m_Command1 = button(this, "Command1", QStringLiteral("O.K"), twipsRect(120, 2640, 855, 255));
+    m_kehys = textBox(this, "kehys", QStringLiteral("0"), twipsRect(120, 360, 1935, 285));
+    m_linkki =
+        textBox(this, "linkki", QStringLiteral("linkki.html"), twipsRect(120, 960, 1935, 285));
+    m_alt = textBox(this, "alt", QStringLiteral("teksti"), twipsRect(120, 1560, 1935, 285));
+    m_kohde = textBox(this, "kohde", QStringLiteral("oikea"), twipsRect(120, 2160, 1935, 285));
+    m_Label3 = boldLabel(this, "Label3", QStringLiteral("Kehys:"), twipsRect(120, 120, 555, 210));
+    m_Label1 = boldLabel(this, "Label1", QStringLiteral("Alt:"), twipsRect(120, 1320, 270, 210));
+    m_labeli = boldLabel(this, "labeli", QStringLiteral("Linkki:"), twipsRect(120, 720, 555, 210));
+    m_Label4 = boldLabel(this, "Label4", QStringLiteral("Kohde:"), twipsRect(120, 1920, 570, 210));
+    m_Command2 =
+        button(this, "Command2", QStringLiteral("Peruuta"), twipsRect(1080, 2640, 975, 255));
 
-    const QList<QWidget *> tabOrder{Command1, kehys, linkki, alt, kohde, Command2};
+    const QList<QWidget *> tabOrder{m_Command1, m_kehys, m_linkki, m_alt, m_kohde, m_Command2};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
@@ -76,8 +78,8 @@ void Form3::createControls()
 void Form3::Command1_Click()
 {
     Form1 *main = Form1::instance();
-    main->luo->setEnabled(true);
-    main->Picture1->clear();
+    main->luo()->setEnabled(true);
+    main->Picture1()->clear();
     const EditorState &state = editorState();
     if (state.rectTool)
         koodipatka1();
@@ -91,7 +93,7 @@ void Form3::Command1_Click()
 void Form3::Command2_Click()
 {
     editorState().dragging = false;
-    Form1::instance()->Picture1->clear();
+    Form1::instance()->Picture1()->clear();
     hide();
 }
 
@@ -116,13 +118,12 @@ void Form3::koodipatka3()
 
 void Form3::appendArea(markup::Shape shape, std::string_view coords)
 {
-    markup::appendArea(Form1::instance()->koodi2->buffer(), shape, coords, fields(),
-                       [this] { return header(); });
+    Form1::instance()->koodi2()->appendArea(shape, coords, fields(), [this] { return header(); });
 }
 
 markup::AreaFields Form3::fields() const
 {
-    return {fieldText(linkki), fieldText(kohde), fieldText(alt)};
+    return {fieldText(m_linkki), fieldText(m_kohde), fieldText(m_alt)};
 }
 
 // Asked for only while the map is empty, so later areas never read the new-map dialog or the
@@ -130,7 +131,7 @@ markup::AreaFields Form3::fields() const
 markup::Header Form3::header() const
 {
     const Form2 &newMap = form2();
-    return {fieldText(newMap.kuva), fieldText(newMap.nimi), fieldText(kehys)};
+    return {fieldText(newMap.kuva()), fieldText(newMap.nimi()), fieldText(m_kehys)};
 }
 
 Form3 &form3()

@@ -18,16 +18,17 @@ class Form3 : public DiscardableDialog {
 public:
     explicit Form3(QWidget *parent = nullptr);
 
-    QLabel *Label3;
-    QLineEdit *kehys;
-    QLabel *labeli;
-    QLineEdit *linkki;
-    QLabel *Label1;
-    QLineEdit *alt;
-    QLabel *Label4;
-    QLineEdit *kohde;
-    QPushButton *Command1;
-    QPushButton *Command2;
+    // The controls, named as the program calls them.
+    QLabel *Label3() const { return m_Label3; }
+    QLineEdit *kehys() const { return m_kehys; }
+    QLabel *labeli() const { return m_labeli; }
+    QLineEdit *linkki() const { return m_linkki; }
+    QLabel *Label1() const { return m_Label1; }
+    QLineEdit *alt() const { return m_alt; }
+    QLabel *Label4() const { return m_Label4; }
+    QLineEdit *kohde() const { return m_kohde; }
+    QPushButton *Command1() const { return m_Command1; }
+    QPushButton *Command2() const { return m_Command2; }
 
     void Command1_Click();
     void Command2_Click();
@@ -36,6 +37,17 @@ public:
     void koodipatka3();
 
 private:
+    QLabel *m_Label3 = nullptr;
+    QLineEdit *m_kehys = nullptr;
+    QLabel *m_labeli = nullptr;
+    QLineEdit *m_linkki = nullptr;
+    QLabel *m_Label1 = nullptr;
+    QLineEdit *m_alt = nullptr;
+    QLabel *m_Label4 = nullptr;
+    QLineEdit *m_kohde = nullptr;
+    QPushButton *m_Command1 = nullptr;
+    QPushButton *m_Command2 = nullptr;
+
     void createControls();
     void appendArea(markup::Shape shape, std::string_view coords);
     markup::AreaFields fields() const;

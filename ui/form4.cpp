@@ -192,50 +192,50 @@ Form4::Form4(QWidget *parent) : DiscardableDialog(6015, 5370, parent)
     setWindowIcon(QIcon(QStringLiteral(":/pictures/zorvik-96.png")));
 
     // Created in tab order, the drive list first.
-    Drive1 = placed(new DriveList(this), "Drive1", twipsRect(120, 120, 2775, 315));
-    Dir1 = placed(new FolderList(this), "Dir1", twipsRect(120, 520, 2775, 4140));
-    File1 = placed(new FileList(this), "File1", twipsRect(3000, 500, 2895, 4185));
-    Text1 = placed(new QLineEdit(this), "Text1", twipsRect(3000, 120, 2850, 315));
-    Text1->setEnabled(false);
-    Frame1 = placed(new QGroupBox(this), "Frame1", twipsRect(3000, 4680, 2895, 615));
-    tiedosto = placed(new QLineEdit(Frame1), "tiedosto", twipsRect(120, 240, 2655, 285));
-    tiedosto->setReadOnly(true);
-    Frame2 = placed(new QGroupBox(this), "Frame2", twipsRect(120, 4680, 2775, 615));
-    avaa =
-        placed(plainButton(QStringLiteral("Avaa"), Frame2), "avaa", twipsRect(120, 240, 1215, 255));
-    peruuta = placed(plainButton(QStringLiteral("Peruuta"), Frame2), "peruuta",
-                     twipsRect(1440, 240, 1215, 255));
-    Drive1->setFocus();
+    m_Drive1 = placed(new DriveList(this), "Drive1", twipsRect(120, 120, 2775, 315));
+    m_Dir1 = placed(new FolderList(this), "Dir1", twipsRect(120, 520, 2775, 4140));
+    m_File1 = placed(new FileList(this), "File1", twipsRect(3000, 500, 2895, 4185));
+    m_Text1 = placed(new QLineEdit(this), "Text1", twipsRect(3000, 120, 2850, 315));
+    m_Text1->setEnabled(false);
+    m_Frame1 = placed(new QGroupBox(this), "Frame1", twipsRect(3000, 4680, 2895, 615));
+    m_tiedosto = placed(new QLineEdit(m_Frame1), "tiedosto", twipsRect(120, 240, 2655, 285));
+    m_tiedosto->setReadOnly(true);
+    m_Frame2 = placed(new QGroupBox(this), "Frame2", twipsRect(120, 4680, 2775, 615));
+    m_avaa = placed(plainButton(QStringLiteral("Avaa"), m_Frame2), "avaa",
+                    twipsRect(120, 240, 1215, 255));
+    m_peruuta = placed(plainButton(QStringLiteral("Peruuta"), m_Frame2), "peruuta",
+                       twipsRect(1440, 240, 1215, 255));
+    m_Drive1->setFocus();
 
-    connect(Drive1, &QComboBox::currentIndexChanged, this, &Form4::Drive1_Change);
-    connect(Dir1, &FolderList::folderOpened, this, &Form4::Dir1_Change);
-    connect(File1, &QListWidget::itemSelectionChanged, this, &Form4::File1_Click);
-    connect(avaa, &QPushButton::clicked, this, &Form4::avaa_Click);
-    connect(peruuta, &QPushButton::clicked, this, &Form4::peruuta_Click);
+    connect(m_Drive1, &QComboBox::currentIndexChanged, this, &Form4::Drive1_Change);
+    connect(m_Dir1, &FolderList::folderOpened, this, &Form4::Dir1_Change);
+    connect(m_File1, &QListWidget::itemSelectionChanged, this, &Form4::File1_Click);
+    connect(m_avaa, &QPushButton::clicked, this, &Form4::avaa_Click);
+    connect(m_peruuta, &QPushButton::clicked, this, &Form4::peruuta_Click);
 
     Form_Load();
 }
 
 void Form4::Form_Load()
 {
-    Drive1->setDrives(platform::drives());
+    m_Drive1->setDrives(platform::drives());
     m_startFolder = QDir::currentPath();
-    Drive1->selectDriveOf(m_startFolder);
+    m_Drive1->selectDriveOf(m_startFolder);
     if (!changeFolder(m_startFolder).isEmpty())
-        changeFolder(Drive1->drive().root);
+        changeFolder(m_Drive1->drive().root);
     subbi();
-    Text1->setText(File1->pattern());
+    m_Text1->setText(m_File1->pattern());
 }
 
 void Form4::subbi()
 {
-    tiedosto->setText(
-        platform::composePath(QDir::toNativeSeparators(Dir1->path()), File1->fileName()));
+    m_tiedosto->setText(
+        platform::composePath(QDir::toNativeSeparators(m_Dir1->path()), m_File1->fileName()));
 }
 
 void Form4::Drive1_Change()
 {
-    const platform::Drive drive = Drive1->drive();
+    const platform::Drive drive = m_Drive1->drive();
     const QString folder = currentFolderOf(drive);
     // A start folder that has gone since is no reason to refuse the drive: its root will do.
     const bool opened = platform::driveReady(drive) &&
@@ -279,19 +279,19 @@ QString Form4::changeFolder(const QString &folder)
     if (!subfolders.ok())
         return subfolders.error;
     const platform::FolderListing pictures =
-        platform::listFiles(folder, platform::splitPattern(File1->pattern()));
+        platform::listFiles(folder, platform::splitPattern(m_File1->pattern()));
     if (!pictures.ok())
         return pictures.error;
 
-    Dir1->setPath(folder, platform::driveRootOf(Drive1->roots(), folder), subfolders.names);
-    File1->setFolder(folder, pictures.names);
+    m_Dir1->setPath(folder, platform::driveRootOf(m_Drive1->roots(), folder), subfolders.names);
+    m_File1->setFolder(folder, pictures.names);
     subbi();
     return {};
 }
 
 QString Form4::currentFolderOf(const platform::Drive &drive) const
 {
-    if (platform::driveRootOf(Drive1->roots(), m_startFolder) == drive.root)
+    if (platform::driveRootOf(m_Drive1->roots(), m_startFolder) == drive.root)
         return m_startFolder;
     return drive.root;
 }

@@ -89,17 +89,17 @@ class Form4 : public DiscardableDialog {
 public:
     explicit Form4(QWidget *parent = nullptr);
 
-    DriveList *Drive1;
-    FolderList *Dir1;
-    FileList *File1;
-    QLineEdit *Text1;
-    QGroupBox *Frame1;
-    QLineEdit *tiedosto;
-    QGroupBox *Frame2;
-    QPushButton *avaa;
-    QPushButton *peruuta;
+    // The controls, named as the program calls them.
+    DriveList *Drive1() const { return m_Drive1; }
+    FolderList *Dir1() const { return m_Dir1; }
+    FileList *File1() const { return m_File1; }
+    QLineEdit *Text1() const { return m_Text1; }
+    QGroupBox *Frame1() const { return m_Frame1; }
+    QLineEdit *tiedosto() const { return m_tiedosto; }
+    QGroupBox *Frame2() const { return m_Frame2; }
+    QPushButton *avaa() const { return m_avaa; }
+    QPushButton *peruuta() const { return m_peruuta; }
 
-    void Form_Load();
     // Puts the current folder and the selected file, if any, together in `tiedosto`.
     void subbi();
     void Drive1_Change();
@@ -110,6 +110,18 @@ public:
     void peruuta_Click();
 
 private:
+    DriveList *m_Drive1 = nullptr;
+    FolderList *m_Dir1 = nullptr;
+    FileList *m_File1 = nullptr;
+    QLineEdit *m_Text1 = nullptr;
+    QGroupBox *m_Frame1 = nullptr;
+    QLineEdit *m_tiedosto = nullptr;
+    QGroupBox *m_Frame2 = nullptr;
+    QPushButton *m_avaa = nullptr;
+    QPushButton *m_peruuta = nullptr;
+
+    // Runs once, when the chooser is made: the start folder, and the pattern on show.
+    void Form_Load();
     QString changeFolder(const QString &folder);
     // The folder a drive opens at: the start folder on its own drive, the root on the others,
     // since nothing in the program moves a drive's current folder.

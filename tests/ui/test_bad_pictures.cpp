@@ -115,7 +115,7 @@ class TestBadPictures : public QObject {
     std::unique_ptr<Form1> m_main;
     std::vector<ShownMessage> m_messages;
 
-    platform::InvertCanvas &canvas() { return *m_main->Picture1; }
+    platform::InvertCanvas &canvas() { return *m_main->Picture1(); }
 
     // As at start: no picture, the canvas filling its frame, disabled.
     void blankCanvas()
@@ -184,9 +184,9 @@ private slots:
         bool openAfterOk = false;
         platform::setModalDriver([&](QDialog *dialog) {
             QCOMPARE(dialog, &form2());
-            form2().nimi->setText(QStringLiteral("Kartta"));
-            form2().kuva->setText(path);
-            QTest::mouseClick(form2().Command1, Qt::LeftButton);
+            form2().nimi()->setText(QStringLiteral("Kartta"));
+            form2().kuva()->setText(path);
+            QTest::mouseClick(form2().Command1(), Qt::LeftButton);
             openAfterOk = form2().isVisible();
         });
         m_main->uusi_Click();
@@ -195,8 +195,8 @@ private slots:
         const qint64 peak = peakMemory();
         QVERIFY2(peak > 0 && peak < memoryBound,
                  qPrintable(QStringLiteral("peak memory %1 MiB").arg(peak >> 20)));
-        QCOMPARE(form2().kuva->text(), path);
-        QCOMPARE(form2().nimi->text(), QStringLiteral("Kartta"));
+        QCOMPARE(form2().kuva()->text(), path);
+        QCOMPARE(form2().nimi()->text(), QStringLiteral("Kartta"));
 
         if (m_messages.empty() && expected.mayBeShown) {
             QVERIFY(!openAfterOk);
@@ -222,7 +222,7 @@ private slots:
     void goodPictureLoadsAfterTheBadOnes()
     {
         blankCanvas();
-        form2().kuva->setText(QStringLiteral(ZORVIK_TEST_DATA "/ruudut.gif"));
+        form2().kuva()->setText(QStringLiteral(ZORVIK_TEST_DATA "/ruudut.gif"));
         form2().show();
         form2().Command1_Click();
         QVERIFY(m_messages.empty());

@@ -72,8 +72,8 @@ private slots:
     void polygonLeftOpenAcrossANewMapGoesOnFromItsLastVertex();
 
 private:
-    platform::InvertCanvas *canvas() const { return m_form->Picture1; }
-    std::string markup() const { return m_form->koodi2->text(); }
+    platform::InvertCanvas *canvas() const { return m_form->Picture1(); }
+    std::string markup() const { return m_form->koodi2()->text(); }
 
     void press(QPoint p, Qt::MouseButton button = Qt::LeftButton)
     {
@@ -116,24 +116,24 @@ void TestDrawingByMouse::initTestCase()
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     platform::setModalDriver([this](QDialog *dialog) { answerArea(dialog); });
-    ui::form2().kuva->setText(QStringLiteral("C:\\kuvat\\kartta.gif"));
-    ui::form2().nimi->setText(QStringLiteral("kartta"));
+    ui::form2().kuva()->setText(QStringLiteral("C:\\kuvat\\kartta.gif"));
+    ui::form2().nimi()->setText(QStringLiteral("kartta"));
 }
 
 void TestDrawingByMouse::init()
 {
     // Each case starts a fresh map on the picture, with the rectangle tool.
     editorState() = EditorState{};
-    m_form->koodi2->setText({});
-    m_form->luo->setEnabled(false);
-    m_form->kopioi->setEnabled(false);
+    m_form->koodi2()->clear();
+    m_form->luo()->setEnabled(false);
+    m_form->kopioi()->setEnabled(false);
     m_answers.clear();
     m_areaDialogs = 0;
     m_newPicturePath.clear();
     canvas()->setPicture(m_picture);
     canvas()->setAutoSize(true);
     canvas()->setEnabled(true);
-    QTest::mouseClick(m_form->neliö, Qt::LeftButton);
+    QTest::mouseClick(m_form->neliö(), Qt::LeftButton);
     QCOMPARE(canvas()->size(), QSize(400, 300));
 }
 
@@ -147,8 +147,8 @@ void TestDrawingByMouse::answerArea(QDialog *dialog)
 {
     if (dialog == &ui::form2()) {
         QVERIFY2(!m_newPicturePath.isEmpty(), "\"Uusi\" opened unexpectedly");
-        ui::form2().kuva->setText(m_newPicturePath);
-        QTest::mouseClick(ui::form2().Command1, Qt::LeftButton);
+        ui::form2().kuva()->setText(m_newPicturePath);
+        QTest::mouseClick(ui::form2().Command1(), Qt::LeftButton);
         QVERIFY(!dialog->isVisible());
         return;
     }
@@ -159,16 +159,16 @@ void TestDrawingByMouse::answerArea(QDialog *dialog)
     const AreaAnswer answer = m_answers.front();
     m_answers.pop_front();
 
-    form->kehys->setText(QStringLiteral("0"));
+    form->kehys()->setText(QStringLiteral("0"));
     if (answer.link)
-        form->linkki->setText(*answer.link);
+        form->linkki()->setText(*answer.link);
     if (answer.target)
-        form->kohde->setText(*answer.target);
+        form->kohde()->setText(*answer.target);
     if (answer.alt)
-        form->alt->setText(*answer.alt);
+        form->alt()->setText(*answer.alt);
     if (answer.whileOpen)
         answer.whileOpen();
-    QTest::mouseClick(answer.confirm ? form->Command1 : form->Command2, Qt::LeftButton);
+    QTest::mouseClick(answer.confirm ? form->Command1() : form->Command2(), Qt::LeftButton);
     QVERIFY(!form->isVisible());
 }
 
@@ -183,16 +183,16 @@ void TestDrawingByMouse::wholeMapDrawnByMouse()
                  {std::nullopt, std::nullopt, std::nullopt, true, {}}};
 
     drag({{10, 20}, {60, 50}, {110, 80}});
-    QTest::mouseClick(m_form->ympyrä, Qt::LeftButton);
+    QTest::mouseClick(m_form->ympyrä(), Qt::LeftButton);
     drag({{200, 150}, {220, 160}, {240, 150}});
-    QTest::mouseClick(m_form->vinkura, Qt::LeftButton);
+    QTest::mouseClick(m_form->vinkura(), Qt::LeftButton);
     click({30, 200});
     click({90, 180});
     click({120, 260});
     click({300, 40}, Qt::RightButton);
     QCOMPARE(m_areaDialogs, 3);
-    QVERIFY(m_form->luo->isEnabled());
-    QTest::mouseClick(m_form->luo, Qt::LeftButton);
+    QVERIFY(m_form->luo()->isEnabled());
+    QTest::mouseClick(m_form->luo(), Qt::LeftButton);
 
     QCOMPARE(
         QString::fromStdString(markup()),
@@ -205,7 +205,7 @@ void TestDrawingByMouse::wholeMapDrawnByMouse()
                        R"(<AREA SHAPE="POLY" COORDS="30,200,90,180,120,260" HREF="tuotteet.html" )"
                        R"(TARGET="_blank" Alt="">)"
                        R"(</map>)"));
-    QVERIFY(m_form->kopioi->isEnabled());
+    QVERIFY(m_form->kopioi()->isEnabled());
 }
 
 void TestDrawingByMouse::canvasShowsThePictureAloneAfterTheDialog_data()
@@ -252,11 +252,11 @@ void TestDrawingByMouse::canvasShowsThePictureAloneAfterTheDialog()
         drag({{10, 20}, {50, 40}, {110, 80}});
         break;
     case 1:
-        QTest::mouseClick(m_form->ympyrä, Qt::LeftButton);
+        QTest::mouseClick(m_form->ympyrä(), Qt::LeftButton);
         drag({{200, 150}, {210, 150}, {200, 170}, {240, 150}});
         break;
     default:
-        QTest::mouseClick(m_form->vinkura, Qt::LeftButton);
+        QTest::mouseClick(m_form->vinkura(), Qt::LeftButton);
         click({30, 200});
         click({90, 180});
         click({120, 260});
@@ -269,7 +269,7 @@ void TestDrawingByMouse::canvasShowsThePictureAloneAfterTheDialog()
     QVERIFY2(leftOver.isEmpty(), "the rubber band left an earlier outline on the canvas");
     QVERIFY2(canvas()->picture() == m_picture, "the canvas does not show the picture alone");
     QCOMPARE(markup().empty(), !confirm);
-    QCOMPARE(m_form->luo->isEnabled(), confirm);
+    QCOMPARE(m_form->luo()->isEnabled(), confirm);
     // A polygon closed with the right button keeps its drag through O.K until the next
     // release of another button.
     QCOMPARE(editorState().dragging, shape == 2 && confirm);
@@ -294,7 +294,7 @@ void TestDrawingByMouse::middleButtonDrawsLikeTheLeft()
 
 void TestDrawingByMouse::toolPaletteMarksTheSelectedTool()
 {
-    QPushButton *const buttons[] = {m_form->neliö, m_form->ympyrä, m_form->vinkura};
+    QPushButton *const buttons[] = {m_form->neliö(), m_form->ympyrä(), m_form->vinkura()};
     const int clicks[] = {1, 1, 2, 0, 2, 2, 1, 0, 0, 2, 1};
     for (int index : clicks) {
         QTest::mouseClick(buttons[index], Qt::LeftButton);
@@ -317,14 +317,14 @@ void TestDrawingByMouse::toolPaletteMarksTheSelectedTool()
 void TestDrawingByMouse::readOutFollowsThePointer()
 {
     QTest::mouseMove(canvas(), {120, 45});
-    QCOMPARE(m_form->Label2->text(), QStringLiteral("X = 120, Y = 45"));
+    QCOMPARE(m_form->Label2()->text(), QStringLiteral("X = 120, Y = 45"));
 
     m_answers = {{}};
     press({100, 100});
     moveHeld({60, 50});
-    QCOMPARE(m_form->Label2->text(), QStringLiteral("X = 60, Y = 50"));
+    QCOMPARE(m_form->Label2()->text(), QStringLiteral("X = 60, Y = 50"));
     moveHeld({-20, 350});
-    QCOMPARE(m_form->Label2->text(), QStringLiteral("X = -20, Y = 350"));
+    QCOMPARE(m_form->Label2()->text(), QStringLiteral("X = -20, Y = 350"));
     release({-20, 350});
     QCOMPARE(m_areaDialogs, 1);
 }
@@ -341,10 +341,10 @@ void TestDrawingByMouse::polygonLeftOpenAcrossANewMapGoesOnFromItsLastVertex()
     m_answers = {
         {QStringLiteral("tori.html"), QStringLiteral("_self"), QStringLiteral("Tori"), true, {}}};
 
-    QTest::mouseClick(m_form->vinkura, Qt::LeftButton);
+    QTest::mouseClick(m_form->vinkura(), Qt::LeftButton);
     click({30, 40});
     click({120, 60});
-    QTest::mouseClick(m_form->uusi, Qt::LeftButton);
+    QTest::mouseClick(m_form->uusi(), Qt::LeftButton);
     QVERIFY(markup().empty());
     QCOMPARE(canvas()->picture(), next);
     QCOMPARE(editorState().polyOpen, polyOpenTrue);

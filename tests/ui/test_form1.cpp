@@ -81,15 +81,15 @@ void TestForm1::startStateAfterLoad()
     QVERIFY(state.polyNew);
     QCOMPARE(state.polyOpen, zorvik::polyOpenFalse);
     QVERIFY(state.polyCoords.empty());
-    QVERIFY(!form.Picture1->isEnabled());
-    QVERIFY(!form.Picture1->autoSize());
-    QVERIFY(!form.luo->isEnabled());
-    QVERIFY(!form.kopioi->isEnabled());
-    QVERIFY(!form.esikatselu->isEnabled());
-    QVERIFY(form.uusi->isEnabled());
-    QVERIFY(form.tietoa->isEnabled());
-    QVERIFY(form.Lopeta->isEnabled());
-    QVERIFY(form.koodi2->text().empty());
+    QVERIFY(!form.Picture1()->isEnabled());
+    QVERIFY(!form.Picture1()->autoSize());
+    QVERIFY(!form.luo()->isEnabled());
+    QVERIFY(!form.kopioi()->isEnabled());
+    QVERIFY(!form.esikatselu()->isEnabled());
+    QVERIFY(form.uusi()->isEnabled());
+    QVERIFY(form.tietoa()->isEnabled());
+    QVERIFY(form.Lopeta()->isEnabled());
+    QVERIFY(form.koodi2()->text().empty());
     QCOMPARE(Form1::instance(), &form);
 }
 
@@ -97,34 +97,35 @@ void TestForm1::controlsAsLaidOut()
 {
     Form1 form;
     QCOMPARE(form.windowTitle(), QStringLiteral("Zorvik v1.0"));
-    QCOMPARE(form.Frame1->title(), QStringLiteral("Valikko"));
-    QCOMPARE(form.Frame2->title(), QStringLiteral("Kuva"));
-    QVERIFY(form.Frame3->title().isEmpty());
-    const QList<QPair<QPushButton *, QString>> captions{{form.uusi, "Uusi"},
-                                                        {form.luo, "Luo koodi"},
-                                                        {form.kopioi, "Kopioi koodi leikepöydälle"},
-                                                        {form.esikatselu, "Esikatselu"},
-                                                        {form.tietoa, "Tietoa"},
-                                                        {form.Lopeta, "Lopeta"}};
+    QCOMPARE(form.Frame1()->title(), QStringLiteral("Valikko"));
+    QCOMPARE(form.Frame2()->title(), QStringLiteral("Kuva"));
+    QVERIFY(form.Frame3()->title().isEmpty());
+    const QList<QPair<QPushButton *, QString>> captions{
+        {form.uusi(), "Uusi"},
+        {form.luo(), "Luo koodi"},
+        {form.kopioi(), "Kopioi koodi leikepöydälle"},
+        {form.esikatselu(), "Esikatselu"},
+        {form.tietoa(), "Tietoa"},
+        {form.Lopeta(), "Lopeta"}};
     for (const auto &[button, caption] : captions) {
         QCOMPARE(button->text(), caption);
-        QCOMPARE(button->parentWidget(), form.Frame1);
+        QCOMPARE(button->parentWidget(), form.Frame1());
     }
-    QCOMPARE(form.kopioi->height(), pixels(495));
-    QCOMPARE(form.uusi->geometry(), zorvik::platform::twipsRect(240, 360, 1095, 375));
-    for (QPushButton *tool : {form.neliö, form.ympyrä, form.vinkura}) {
+    QCOMPARE(form.kopioi()->height(), pixels(495));
+    QCOMPARE(form.uusi()->geometry(), zorvik::platform::twipsRect(240, 360, 1095, 375));
+    for (QPushButton *tool : {form.neliö(), form.ympyrä(), form.vinkura()}) {
         QVERIFY(tool->text().isEmpty());
         QVERIFY(!tool->icon().isNull());
-        QCOMPARE(tool->parentWidget(), form.Frame3);
+        QCOMPARE(tool->parentWidget(), form.Frame3());
     }
-    QCOMPARE(form.ympyrä->geometry(), zorvik::platform::twipsRect(600, 240, 375, 375));
-    QCOMPARE(form.Label2->text(), QStringLiteral("X = 0, Y = 0"));
-    QVERIFY(form.koodi2->isHidden());
-    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("neliö")), form.neliö);
-    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("Picture1")), form.Picture1);
+    QCOMPARE(form.ympyrä()->geometry(), zorvik::platform::twipsRect(600, 240, 375, 375));
+    QCOMPARE(form.Label2()->text(), QStringLiteral("X = 0, Y = 0"));
+    QVERIFY(form.koodi2()->isHidden());
+    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("neliö")), form.neliö());
+    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("Picture1")), form.Picture1());
 
     // Focus moves through the commands first, then the tool palette.
-    QWidget *w = form.uusi;
+    QWidget *w = form.uusi();
     QStringList order;
     for (int i = 0; i < 9; ++i, w = w->nextInFocusChain()) {
         while (w->focusPolicy() == Qt::NoFocus || !w->isEnabled() || w->isHidden())
@@ -138,17 +139,17 @@ void TestForm1::controlsAsLaidOut()
 void TestForm1::fontsAndColours()
 {
     Form1 form;
-    for (QPushButton *button : {form.uusi, form.luo, form.kopioi, form.Lopeta}) {
+    for (QPushButton *button : {form.uusi(), form.luo(), form.kopioi(), form.Lopeta()}) {
         QCOMPARE(button->font().family(), QStringLiteral("Arial"));
         QCOMPARE(button->font().pointSizeF(), 8.25);
         QVERIFY(!button->font().bold());
     }
-    QCOMPARE(form.Label2->font().pointSizeF(), 8.25);
-    QVERIFY(form.Label2->font().bold());
+    QCOMPARE(form.Label2()->font().pointSizeF(), 8.25);
+    QVERIFY(form.Label2()->font().bold());
     QCOMPARE(form.palette().color(QPalette::Window), QColor(192, 192, 192));
-    QCOMPARE(form.neliö->palette().color(QPalette::Button), QColor(0xE0, 0xE0, 0xE0));
-    QVERIFY(form.ympyrä->palette().color(QPalette::Button) != QColor(0xE0, 0xE0, 0xE0));
-    QVERIFY(form.vinkura->palette().color(QPalette::Button) != QColor(0xE0, 0xE0, 0xE0));
+    QCOMPARE(form.neliö()->palette().color(QPalette::Button), QColor(0xE0, 0xE0, 0xE0));
+    QVERIFY(form.ympyrä()->palette().color(QPalette::Button) != QColor(0xE0, 0xE0, 0xE0));
+    QVERIFY(form.vinkura()->palette().color(QPalette::Button) != QColor(0xE0, 0xE0, 0xE0));
 }
 
 void TestForm1::startSizeGivesKuvaItsWidth()
@@ -157,11 +158,11 @@ void TestForm1::startSizeGivesKuvaItsWidth()
     showAndWait(form);
     QCOMPARE(form.width(), pixels(8730));
     QCOMPARE(form.height(), pixels(7110));
-    QCOMPARE(widthTwips(form.Frame2), 6855.0);
-    QCOMPARE(form.Frame2->height(), pixels(7110 - 100));
-    QCOMPARE(form.Picture1->width(), pixels(6855 - 250));
-    QCOMPARE(form.Frame1->x(), pixels(8730 + 120 - 1575 - 200));
-    QCOMPARE(form.Label2->x(), pixels(6855 + 220));
+    QCOMPARE(widthTwips(form.Frame2()), 6855.0);
+    QCOMPARE(form.Frame2()->height(), pixels(7110 - 100));
+    QCOMPARE(form.Picture1()->width(), pixels(6855 - 250));
+    QCOMPARE(form.Frame1()->x(), pixels(8730 + 120 - 1575 - 200));
+    QCOMPARE(form.Label2()->x(), pixels(6855 + 220));
 }
 
 void TestForm1::tooSmallWindowSnapsToMinimum()
@@ -171,10 +172,10 @@ void TestForm1::tooSmallWindowSnapsToMinimum()
     form.setWindowSize(1500, 3000);
     QCOMPARE(form.windowWidth(), 2625.0);
     QCOMPARE(form.windowHeight(), 5790.0);
-    QCOMPARE(widthTwips(form.Frame2), 630.0);
-    QCOMPARE(form.Picture1->width(), pixels(380));
-    QCOMPARE(form.Picture1->height(), pixels(4935));
-    QCOMPARE(form.Frame1->x(), pixels(850));
+    QCOMPARE(widthTwips(form.Frame2()), 630.0);
+    QCOMPARE(form.Picture1()->width(), pixels(380));
+    QCOMPARE(form.Picture1()->height(), pixels(4935));
+    QCOMPARE(form.Frame1()->x(), pixels(850));
 
     form.setWindowSize(2625, 5790);
     QCOMPARE(form.windowWidth(), 2625.0);
@@ -190,54 +191,54 @@ void TestForm1::correctedSizeIsLaidOutOnReEntry()
     form.resize(100, 100);
     QCOMPARE(form.windowWidth(), 2625.0);
     QCOMPARE(form.windowHeight(), 5790.0);
-    QCOMPARE(widthTwips(form.Frame2), 630.0);
-    QCOMPARE(form.Frame2->height(), pixels(5385 - 100));
-    QCOMPARE(form.Frame1->x(), pixels(850));
+    QCOMPARE(widthTwips(form.Frame2()), 630.0);
+    QCOMPARE(form.Frame2()->height(), pixels(5385 - 100));
+    QCOMPARE(form.Frame1()->x(), pixels(850));
 }
 
 void TestForm1::wideningMovesTheColumnAndWidensTheCanvas()
 {
     Form1 form;
     showAndWait(form);
-    const int frame1 = form.Frame1->x();
-    const int frame3 = form.Frame3->x();
-    const int label = form.Label2->x();
-    const int kuva = form.Frame2->width();
-    const int canvas = form.Picture1->width();
-    const int canvasHeight = form.Picture1->height();
+    const int frame1 = form.Frame1()->x();
+    const int frame3 = form.Frame3()->x();
+    const int label = form.Label2()->x();
+    const int kuva = form.Frame2()->width();
+    const int canvas = form.Picture1()->width();
+    const int canvasHeight = form.Picture1()->height();
 
     form.setWindowSize(form.windowWidth() + 1000, form.windowHeight());
     const int step = pixels(1000);
-    QCOMPARE(form.Frame1->x(), frame1 + step);
-    QCOMPARE(form.Frame3->x(), frame3 + step);
-    QCOMPARE(form.Label2->x(), label + step);
-    QCOMPARE(form.Frame2->width(), kuva + step);
-    QCOMPARE(form.Picture1->width(), canvas + step);
-    QCOMPARE(form.Picture1->height(), canvasHeight);
-    QCOMPARE(form.Frame1->y(), pixels(80));
-    QCOMPARE(form.Frame2->pos(), QPoint(pixels(80), pixels(80)));
+    QCOMPARE(form.Frame1()->x(), frame1 + step);
+    QCOMPARE(form.Frame3()->x(), frame3 + step);
+    QCOMPARE(form.Label2()->x(), label + step);
+    QCOMPARE(form.Frame2()->width(), kuva + step);
+    QCOMPARE(form.Picture1()->width(), canvas + step);
+    QCOMPARE(form.Picture1()->height(), canvasHeight);
+    QCOMPARE(form.Frame1()->y(), pixels(80));
+    QCOMPARE(form.Frame2()->pos(), QPoint(pixels(80), pixels(80)));
 }
 
 void TestForm1::canvasNoLongerFollowsAfterAutoSize()
 {
     Form1 form;
     showAndWait(form);
-    form.Picture1->setPicture(testPicture(300, 200));
-    form.Picture1->setAutoSize(true);
-    QCOMPARE(form.Picture1->size(), QSize(300, 200));
-    const int kuva = form.Frame2->width();
+    form.Picture1()->setPicture(testPicture(300, 200));
+    form.Picture1()->setAutoSize(true);
+    QCOMPARE(form.Picture1()->size(), QSize(300, 200));
+    const int kuva = form.Frame2()->width();
 
     form.setWindowSize(form.windowWidth() + 1500, form.windowHeight() + 600);
-    QCOMPARE(form.Picture1->size(), QSize(300, 200));
-    QCOMPARE(form.Frame2->width(), kuva + pixels(1500));
+    QCOMPARE(form.Picture1()->size(), QSize(300, 200));
+    QCOMPARE(form.Frame2()->width(), kuva + pixels(1500));
 
     // A picture larger than the frame scrolls inside it instead of being cut off.
-    form.Picture1->setPicture(testPicture(3000, 2500));
-    form.Picture1->setAutoSize(true);
-    QCOMPARE(form.Picture1->size(), QSize(3000, 2500));
-    QVERIFY(form.Picture1Scroll->width() <= form.Frame2->width());
-    QVERIFY(form.Picture1Scroll->horizontalScrollBar()->maximum() > 0);
-    QVERIFY(form.Picture1Scroll->verticalScrollBar()->maximum() > 0);
+    form.Picture1()->setPicture(testPicture(3000, 2500));
+    form.Picture1()->setAutoSize(true);
+    QCOMPARE(form.Picture1()->size(), QSize(3000, 2500));
+    QVERIFY(form.Picture1Scroll()->width() <= form.Frame2()->width());
+    QVERIFY(form.Picture1Scroll()->horizontalScrollBar()->maximum() > 0);
+    QVERIFY(form.Picture1Scroll()->verticalScrollBar()->maximum() > 0);
 }
 
 void TestForm1::hiddenMarkupBoxNeverMoves()
@@ -245,26 +246,26 @@ void TestForm1::hiddenMarkupBoxNeverMoves()
     Form1 form;
     showAndWait(form);
     const QRect at = zorvik::platform::twipsRect(8160, 4320, 375, 285);
-    QCOMPARE(form.koodi2->geometry(), at);
+    QCOMPARE(form.koodi2()->geometry(), at);
     form.setWindowSize(12000, 9000);
-    QCOMPARE(form.koodi2->geometry(), at);
-    QVERIFY(form.koodi2->isHidden());
+    QCOMPARE(form.koodi2()->geometry(), at);
+    QVERIFY(form.koodi2()->isHidden());
 }
 
 void TestForm1::minimisedWindowIsNotLaidOut()
 {
     Form1 form;
     showAndWait(form);
-    const QRect frame2 = form.Frame2->geometry();
+    const QRect frame2 = form.Frame2()->geometry();
     const QSize size = form.size();
     form.setWindowState(Qt::WindowMinimized);
     QVERIFY(form.isMinimized());
     form.resize(size + QSize(200, 100));
-    QCOMPARE(form.Frame2->geometry(), frame2);
+    QCOMPARE(form.Frame2()->geometry(), frame2);
 
     form.setWindowState(Qt::WindowNoState);
     form.resize(size);
-    QCOMPARE(form.Frame2->geometry(), frame2);
+    QCOMPARE(form.Frame2()->geometry(), frame2);
 }
 
 // Tab goes from the last tool to the canvas once a picture has made it usable; before that it
@@ -275,20 +276,20 @@ void TestForm1::canvasTakesItsTurnInTheTabOrder()
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
 
-    form.vinkura->setFocus();
-    QTest::keyClick(form.vinkura, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.uusi);
+    form.vinkura()->setFocus();
+    QTest::keyClick(form.vinkura(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.uusi());
 
-    form.Picture1->setEnabled(true);
-    form.vinkura->setFocus();
-    QTest::keyClick(form.vinkura, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.Picture1);
-    QTest::keyClick(form.Picture1, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), form.uusi);
-    QTest::keyClick(form.uusi, Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), form.Picture1);
-    QTest::keyClick(form.Picture1, Qt::Key_Backtab);
-    QCOMPARE(QApplication::focusWidget(), form.vinkura);
+    form.Picture1()->setEnabled(true);
+    form.vinkura()->setFocus();
+    QTest::keyClick(form.vinkura(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.Picture1());
+    QTest::keyClick(form.Picture1(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), form.uusi());
+    QTest::keyClick(form.uusi(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), form.Picture1());
+    QTest::keyClick(form.Picture1(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), form.vinkura());
 }
 
 QTEST_MAIN(TestForm1)

@@ -69,7 +69,7 @@ class TestForm2 : public QObject {
     QTemporaryDir m_dir;
     std::vector<ShownMessage> m_messages;
 
-    platform::InvertCanvas &canvas() { return *m_main->Picture1; }
+    platform::InvertCanvas &canvas() { return *m_main->Picture1(); }
 
     QString write(const char *name, const QByteArray &bytes)
     {
@@ -107,14 +107,14 @@ private slots:
     void dialogStartsWithItsInitialTexts()
     {
         const Form2 &form = form2();
-        QCOMPARE(form.nimi->text(), QStringLiteral("nimetön"));
-        QCOMPARE(form.kuva->text(), QStringLiteral("kuva"));
-        QCOMPARE(form.Label1->text(), QStringLiteral("Mapin nimi:"));
-        QCOMPARE(form.Label2->text(), QStringLiteral("Kuva:"));
-        QCOMPARE(form.Command3->text(), QStringLiteral("avaa..."));
-        QCOMPARE(form.Command1->text(), QStringLiteral("O.K"));
+        QCOMPARE(form.nimi()->text(), QStringLiteral("nimetön"));
+        QCOMPARE(form.kuva()->text(), QStringLiteral("kuva"));
+        QCOMPARE(form.Label1()->text(), QStringLiteral("Mapin nimi:"));
+        QCOMPARE(form.Label2()->text(), QStringLiteral("Kuva:"));
+        QCOMPARE(form.Command3()->text(), QStringLiteral("avaa..."));
+        QCOMPARE(form.Command1()->text(), QStringLiteral("O.K"));
         QCOMPARE(form.objectName(), QStringLiteral("Form2"));
-        QCOMPARE(form.kuva->objectName(), QStringLiteral("kuva"));
+        QCOMPARE(form.kuva()->objectName(), QStringLiteral("kuva"));
     }
 
     void windowIsAFixedDialog()
@@ -131,46 +131,47 @@ private slots:
     void controlsArePlacedAndLettered()
     {
         const Form2 &form = form2();
-        QCOMPARE(form.nimi->geometry(), platform::twipsRect(120, 360, 3015, 285));
-        QCOMPARE(form.kuva->geometry(), platform::twipsRect(120, 960, 2175, 285));
-        QCOMPARE(form.Command3->geometry(), platform::twipsRect(2400, 980, 735, 285));
-        QCOMPARE(form.Command1->geometry(), platform::twipsRect(120, 1440, 855, 255));
-        QCOMPARE(form.Label1->pos(), platform::twipsRect(120, 120, 0, 0).topLeft());
-        QCOMPARE(form.Label2->pos(), platform::twipsRect(120, 720, 0, 0).topLeft());
-        for (const QWidget *w :
-             {static_cast<const QWidget *>(form.Label1), static_cast<const QWidget *>(form.Label2),
-              static_cast<const QWidget *>(form.Command1),
-              static_cast<const QWidget *>(form.Command3)})
+        QCOMPARE(form.nimi()->geometry(), platform::twipsRect(120, 360, 3015, 285));
+        QCOMPARE(form.kuva()->geometry(), platform::twipsRect(120, 960, 2175, 285));
+        QCOMPARE(form.Command3()->geometry(), platform::twipsRect(2400, 980, 735, 285));
+        QCOMPARE(form.Command1()->geometry(), platform::twipsRect(120, 1440, 855, 255));
+        QCOMPARE(form.Label1()->pos(), platform::twipsRect(120, 120, 0, 0).topLeft());
+        QCOMPARE(form.Label2()->pos(), platform::twipsRect(120, 720, 0, 0).topLeft());
+        for (const QWidget *w : {static_cast<const QWidget *>(form.Label1()),
+                                 static_cast<const QWidget *>(form.Label2()),
+                                 static_cast<const QWidget *>(form.Command1()),
+                                 static_cast<const QWidget *>(form.Command3())})
             QVERIFY2(isArialBold(w->font()), qPrintable(w->objectName()));
-        QVERIFY(!isArialBold(form.nimi->font()));
+        QVERIFY(!isArialBold(form.nimi()->font()));
     }
 
     void nameFieldComesFirstInTabOrder()
     {
         Form2 &form = form2();
         QList<QWidget *> order;
-        QWidget *w = form.nimi;
+        QWidget *w = form.nimi();
         do {
             if (w->focusPolicy() & Qt::TabFocus && w->window() == &form)
                 order.append(w);
             w = w->nextInFocusChain();
-        } while (w != form.nimi);
-        QCOMPARE(order, (QList<QWidget *>{form.nimi, form.kuva, form.Command3, form.Command1}));
-        platform::setModalDriver([&](QDialog *) { QCOMPARE(form.focusWidget(), form.nimi); });
+        } while (w != form.nimi());
+        QCOMPARE(order,
+                 (QList<QWidget *>{form.nimi(), form.kuva(), form.Command3(), form.Command1()}));
+        platform::setModalDriver([&](QDialog *) { QCOMPARE(form.focusWidget(), form.nimi()); });
         platform::showModal(&form);
     }
 
     void enterAndEscapePressNoButton()
     {
         Form2 &form = form2();
-        QVERIFY(!form.Command1->autoDefault() && !form.Command3->autoDefault());
-        QVERIFY(!form.Command1->isDefault() && !form.Command3->isDefault());
-        form.kuva->setText(dataFile("ruudut.gif"));
+        QVERIFY(!form.Command1()->autoDefault() && !form.Command3()->autoDefault());
+        QVERIFY(!form.Command1()->isDefault() && !form.Command3()->isDefault());
+        form.kuva()->setText(dataFile("ruudut.gif"));
         const CanvasLook before = CanvasLook::of(canvas());
         form.show();
-        QTest::keyClick(form.kuva, Qt::Key_Return);
-        QTest::keyClick(form.Command1, Qt::Key_Enter);
-        QTest::keyClick(form.nimi, Qt::Key_Escape);
+        QTest::keyClick(form.kuva(), Qt::Key_Return);
+        QTest::keyClick(form.Command1(), Qt::Key_Enter);
+        QTest::keyClick(form.nimi(), Qt::Key_Escape);
         QVERIFY(form.isVisible());
         QVERIFY(CanvasLook::of(canvas()) == before);
     }
@@ -178,10 +179,10 @@ private slots:
     void emptyPathDoesNothing()
     {
         Form2 &form = form2();
-        form.kuva->clear();
+        form.kuva()->clear();
         const CanvasLook before = CanvasLook::of(canvas());
         form.show();
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(form.Command1(), Qt::LeftButton);
         QVERIFY(form.isVisible());
         QVERIFY(m_messages.empty());
         QVERIFY(CanvasLook::of(canvas()) == before);
@@ -190,10 +191,10 @@ private slots:
     void validGifIsShownAtNaturalSize()
     {
         Form2 &form = form2();
-        form.nimi->setText(QStringLiteral("Ruudut"));
-        form.kuva->setText(dataFile("ruudut.gif"));
+        form.nimi()->setText(QStringLiteral("Ruudut"));
+        form.kuva()->setText(dataFile("ruudut.gif"));
         form.show();
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(form.Command1(), Qt::LeftButton);
 
         QVERIFY(m_messages.empty());
         QVERIFY(!form.isVisible());
@@ -203,13 +204,13 @@ private slots:
         QVERIFY(canvas().autoSize());
         QCOMPARE(canvas().size(), QSize(8, 6));
         QVERIFY(canvas().isEnabled());
-        QCOMPARE(form.nimi->text(), QStringLiteral("Ruudut"));
+        QCOMPARE(form.nimi()->text(), QStringLiteral("Ruudut"));
     }
 
     void transparentGifReplacesThePicture()
     {
         Form2 &form = form2();
-        form.kuva->setText(dataFile("puoliksi-lapinakyva.gif"));
+        form.kuva()->setText(dataFile("puoliksi-lapinakyva.gif"));
         form.Command1_Click();
         QCOMPARE(canvas().picture().size(), QSize(6, 4));
         QCOMPARE(canvas().picture().pixel(0, 0), qRgb(255, 255, 255));
@@ -235,14 +236,14 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, reason);
         Form2 &form = form2();
-        form.kuva->setText(dataFile("ruudut.gif"));
+        form.kuva()->setText(dataFile("ruudut.gif"));
         form.Command1_Click();
-        form.nimi->setText(QStringLiteral("Kartta"));
-        form.kuva->setText(path);
+        form.nimi()->setText(QStringLiteral("Kartta"));
+        form.kuva()->setText(path);
         const CanvasLook before = CanvasLook::of(canvas());
         form.show();
 
-        QTest::mouseClick(form.Command1, Qt::LeftButton);
+        QTest::mouseClick(form.Command1(), Qt::LeftButton);
 
         QCOMPARE(m_messages.size(), size_t(1));
         QCOMPARE(m_messages[0].title, QStringLiteral("Virhe"));
@@ -251,8 +252,8 @@ private slots:
         QVERIFY2(m_messages[0].text.contains(QDir::toNativeSeparators(path)),
                  qPrintable(m_messages[0].text));
         QVERIFY(form.isVisible());
-        QCOMPARE(form.nimi->text(), QStringLiteral("Kartta"));
-        QCOMPARE(form.kuva->text(), path);
+        QCOMPARE(form.nimi()->text(), QStringLiteral("Kartta"));
+        QCOMPARE(form.kuva()->text(), path);
         QVERIFY(CanvasLook::of(canvas()) == before);
     }
 
@@ -260,7 +261,7 @@ private slots:
     {
         const QByteArray jpeg = jpegBytes(300, 200);
         Form2 &form = form2();
-        form.kuva->setText(write("vajaa.jpg", jpeg.left(jpeg.size() / 2)));
+        form.kuva()->setText(write("vajaa.jpg", jpeg.left(jpeg.size() / 2)));
         form.show();
         form.Command1_Click();
         if (m_messages.empty())
@@ -272,11 +273,13 @@ private slots:
     void uusiResetsTheMarkupEvenWhenTheDialogIsClosed()
     {
         Form2 &form = form2();
-        form.kuva->setText(dataFile("ruudut.gif"));
+        form.kuva()->setText(dataFile("ruudut.gif"));
         form.Command1_Click();
-        m_main->koodi2->setText("<IMG SRC=\"ruudut.gif\" USEMAP=\"#Ruudut\">");
-        m_main->luo->setEnabled(true);
-        m_main->kopioi->setEnabled(true);
+        m_main->koodi2()->appendArea(markup::Shape::Rect, "1,2,3,4", {"a.html", "oikea", "A"}, [] {
+            return markup::Header{"ruudut.gif", "Ruudut", "0"};
+        });
+        m_main->luo()->setEnabled(true);
+        m_main->kopioi()->setEnabled(true);
         const CanvasLook before = CanvasLook::of(canvas());
         bool shown = false;
         platform::setModalDriver([&](QDialog *dialog) {
@@ -287,9 +290,9 @@ private slots:
         m_main->uusi_Click();
 
         QVERIFY(shown);
-        QVERIFY(m_main->koodi2->text().empty());
-        QVERIFY(!m_main->luo->isEnabled());
-        QVERIFY(!m_main->kopioi->isEnabled());
+        QVERIFY(m_main->koodi2()->text().empty());
+        QVERIFY(!m_main->luo()->isEnabled());
+        QVERIFY(!m_main->kopioi()->isEnabled());
         QVERIFY(CanvasLook::of(canvas()) == before);
     }
 
@@ -297,8 +300,8 @@ private slots:
     {
         Form2 &form = form2();
         platform::setModalDriver([&](QDialog *) {
-            form.nimi->setText(QStringLiteral("Kylä"));
-            form.kuva->setText(QStringLiteral("kyla.gif"));
+            form.nimi()->setText(QStringLiteral("Kylä"));
+            form.kuva()->setText(QStringLiteral("kyla.gif"));
             form.close();
         });
         m_main->uusi_Click();
@@ -306,8 +309,8 @@ private slots:
         QString nameShown, pathShown;
         platform::setModalDriver([&](QDialog *dialog) {
             QCOMPARE(dialog, &form);
-            nameShown = form.nimi->text();
-            pathShown = form.kuva->text();
+            nameShown = form.nimi()->text();
+            pathShown = form.kuva()->text();
         });
         m_main->uusi_Click();
         QCOMPARE(nameShown, QStringLiteral("Kylä"));
@@ -318,16 +321,16 @@ private slots:
     {
         Form2 &form = form2();
         platform::setModalDriver([&](QDialog *) {
-            form.nimi->clear();
-            form.kuva->setText(dataFile("ruudut.gif"));
-            QTest::mouseClick(form.Command1, Qt::LeftButton);
+            form.nimi()->clear();
+            form.kuva()->setText(dataFile("ruudut.gif"));
+            QTest::mouseClick(form.Command1(), Qt::LeftButton);
         });
         m_main->uusi_Click();
         QVERIFY(m_messages.empty());
         QVERIFY(!form.isVisible());
         QVERIFY(canvas().isEnabled());
         QCOMPARE(canvas().size(), QSize(8, 6));
-        QCOMPARE(form.nimi->text(), QString());
+        QCOMPARE(form.nimi()->text(), QString());
     }
 };
 

@@ -83,10 +83,10 @@ struct Look {
     static Look of(const Form4 &form)
     {
         QStringList selected;
-        for (const QListWidgetItem *item : form.File1->selectedItems())
+        for (const QListWidgetItem *item : form.File1()->selectedItems())
             selected.append(item->text());
-        return {form.Drive1->currentText(), form.Dir1->path(), form.tiedosto->text(),
-                texts(form.Dir1),           texts(form.File1), selected};
+        return {form.Drive1()->currentText(), form.Dir1()->path(), form.tiedosto()->text(),
+                texts(form.Dir1()),           texts(form.File1()), selected};
     }
     bool operator==(const Look &) const = default;
 };
@@ -146,21 +146,21 @@ private slots:
     {
         platform::setModalDriver({});
         chooser().hide();
-        chooser().Drive1->selectDriveOf(m_start);
+        chooser().Drive1()->selectDriveOf(m_start);
         chooser().Dir1_Change(m_start);
     }
 
     void loadShowsTheStartFolder()
     {
         const Form4 &form = chooser();
-        QCOMPARE(form.tiedosto->text(), withSeparator(m_start));
-        QCOMPARE(form.Text1->text(), QStringLiteral("*.jpeg;*.jpg;*.gif"));
-        QVERIFY(!form.Text1->isEnabled());
-        QVERIFY(form.tiedosto->isReadOnly());
-        QCOMPARE(form.Drive1->currentText(), QStringLiteral("C:"));
-        QCOMPARE(form.Dir1->path(), m_start);
-        QCOMPARE(form.File1->path(), m_start);
-        QVERIFY(form.File1->selectedItems().isEmpty());
+        QCOMPARE(form.tiedosto()->text(), withSeparator(m_start));
+        QCOMPARE(form.Text1()->text(), QStringLiteral("*.jpeg;*.jpg;*.gif"));
+        QVERIFY(!form.Text1()->isEnabled());
+        QVERIFY(form.tiedosto()->isReadOnly());
+        QCOMPARE(form.Drive1()->currentText(), QStringLiteral("C:"));
+        QCOMPARE(form.Dir1()->path(), m_start);
+        QCOMPARE(form.File1()->path(), m_start);
+        QVERIFY(form.File1()->selectedItems().isEmpty());
     }
 
     void windowIsAFixedDialog()
@@ -171,33 +171,33 @@ private slots:
         QCOMPARE(form.minimumSize(), form.maximumSize());
         QVERIFY(!(form.windowFlags() & Qt::WindowMinMaxButtonsHint));
         QVERIFY(!form.windowIcon().isNull());
-        QCOMPARE(form.Dir1->geometry(), platform::twipsRect(120, 520, 2775, 4140));
-        QCOMPARE(form.tiedosto->parentWidget(), form.Frame1);
-        QCOMPARE(form.avaa->parentWidget(), form.Frame2);
-        QCOMPARE(form.peruuta->geometry(), platform::twipsRect(1440, 240, 1215, 255));
-        QVERIFY(form.Frame1->title().isEmpty() && form.Frame2->title().isEmpty());
-        QCOMPARE(form.avaa->text(), QStringLiteral("Avaa"));
-        QCOMPARE(form.peruuta->text(), QStringLiteral("Peruuta"));
-        QVERIFY(!form.avaa->autoDefault() && !form.peruuta->autoDefault());
+        QCOMPARE(form.Dir1()->geometry(), platform::twipsRect(120, 520, 2775, 4140));
+        QCOMPARE(form.tiedosto()->parentWidget(), form.Frame1());
+        QCOMPARE(form.avaa()->parentWidget(), form.Frame2());
+        QCOMPARE(form.peruuta()->geometry(), platform::twipsRect(1440, 240, 1215, 255));
+        QVERIFY(form.Frame1()->title().isEmpty() && form.Frame2()->title().isEmpty());
+        QCOMPARE(form.avaa()->text(), QStringLiteral("Avaa"));
+        QCOMPARE(form.peruuta()->text(), QStringLiteral("Peruuta"));
+        QVERIFY(!form.avaa()->autoDefault() && !form.peruuta()->autoDefault());
     }
 
     void tabOrderStartsAtTheDriveList()
     {
         const Form4 &form = chooser();
         QList<QWidget *> order;
-        QWidget *w = form.Drive1;
+        QWidget *w = form.Drive1();
         do {
             if (w->isEnabled() && (w->focusPolicy() & Qt::TabFocus) && w->window() == &form)
                 order.append(w);
             w = w->nextInFocusChain();
-        } while (w != form.Drive1);
-        QCOMPARE(order, (QList<QWidget *>{form.Drive1, form.Dir1, form.File1, form.tiedosto,
-                                          form.avaa, form.peruuta}));
+        } while (w != form.Drive1());
+        QCOMPARE(order, (QList<QWidget *>{form.Drive1(), form.Dir1(), form.File1(), form.tiedosto(),
+                                          form.avaa(), form.peruuta()}));
     }
 
     void onlyPicturesAreListedWhateverTheirCase()
     {
-        QCOMPARE(texts(chooser().File1),
+        QCOMPARE(texts(chooser().File1()),
                  (QStringList{QStringLiteral("x.jpg"), QStringLiteral("y.jpeg"),
                               QStringLiteral("z.gif"), QStringLiteral("Z.GIF")}));
     }
@@ -205,125 +205,127 @@ private slots:
     void folderListShowsAncestorsThenSubfolders()
     {
         const Form4 &form = chooser();
-        QCOMPARE(texts(form.Dir1), (QStringList{native(m_driveC), QStringLiteral("kartat"),
-                                                QStringLiteral("alfa"), QStringLiteral("beeta")}));
-        QCOMPARE(form.Dir1->currentRow(), 1);
-        QCOMPARE(form.Dir1->folderAt(0), m_driveC);
-        QCOMPARE(form.Dir1->folderAt(3), m_beta);
+        QCOMPARE(texts(form.Dir1()),
+                 (QStringList{native(m_driveC), QStringLiteral("kartat"), QStringLiteral("alfa"),
+                              QStringLiteral("beeta")}));
+        QCOMPARE(form.Dir1()->currentRow(), 1);
+        QCOMPARE(form.Dir1()->folderAt(0), m_driveC);
+        QCOMPARE(form.Dir1()->folderAt(3), m_beta);
     }
 
     void clickingAFileComposesItsPath()
     {
-        click(chooser().File1, QStringLiteral("y.jpeg"));
-        QCOMPARE(chooser().tiedosto->text(), native(m_start + QStringLiteral("/y.jpeg")));
+        click(chooser().File1(), QStringLiteral("y.jpeg"));
+        QCOMPARE(chooser().tiedosto()->text(), native(m_start + QStringLiteral("/y.jpeg")));
     }
 
     void singleClickOnAFolderOnlySelectsIt()
     {
-        click(chooser().Dir1, QStringLiteral("alfa"));
-        QCOMPARE(chooser().Dir1->path(), m_start);
-        QCOMPARE(chooser().tiedosto->text(), withSeparator(m_start));
+        click(chooser().Dir1(), QStringLiteral("alfa"));
+        QCOMPARE(chooser().Dir1()->path(), m_start);
+        QCOMPARE(chooser().tiedosto()->text(), withSeparator(m_start));
     }
 
     void openingAnotherFolderClearsTheSelection()
     {
         Form4 &form = chooser();
-        click(form.File1, QStringLiteral("x.jpg"));
-        doubleClick(form.Dir1, QStringLiteral("alfa"));
-        QCOMPARE(form.Dir1->path(), m_alpha);
-        QCOMPARE(texts(form.File1), QStringList{QStringLiteral("a.jpg")});
-        QVERIFY(form.File1->selectedItems().isEmpty());
-        QCOMPARE(form.tiedosto->text(), withSeparator(m_alpha));
+        click(form.File1(), QStringLiteral("x.jpg"));
+        doubleClick(form.Dir1(), QStringLiteral("alfa"));
+        QCOMPARE(form.Dir1()->path(), m_alpha);
+        QCOMPARE(texts(form.File1()), QStringList{QStringLiteral("a.jpg")});
+        QVERIFY(form.File1()->selectedItems().isEmpty());
+        QCOMPARE(form.tiedosto()->text(), withSeparator(m_alpha));
     }
 
     void enterOpensTheSelectedFolderAndClosesNothing()
     {
         Form4 &form = chooser();
-        form.Dir1->setFocus();
-        form.Dir1->setCurrentRow(rowOf(form.Dir1, QStringLiteral("beeta")));
-        QTest::keyClick(form.Dir1, Qt::Key_Return);
-        QCOMPARE(form.Dir1->path(), m_beta);
+        form.Dir1()->setFocus();
+        form.Dir1()->setCurrentRow(rowOf(form.Dir1(), QStringLiteral("beeta")));
+        QTest::keyClick(form.Dir1(), Qt::Key_Return);
+        QCOMPARE(form.Dir1()->path(), m_beta);
         QVERIFY(form.isVisible());
         // Up again through an ancestor.
-        form.Dir1->setCurrentRow(0);
-        QTest::keyClick(form.Dir1, Qt::Key_Enter);
-        QCOMPARE(form.Dir1->path(), m_driveC);
-        QCOMPARE(form.tiedosto->text(), withSeparator(m_driveC));
+        form.Dir1()->setCurrentRow(0);
+        QTest::keyClick(form.Dir1(), Qt::Key_Enter);
+        QCOMPARE(form.Dir1()->path(), m_driveC);
+        QCOMPARE(form.tiedosto()->text(), withSeparator(m_driveC));
     }
 
     void escapeAndEnterPressNoButton()
     {
         Form4 &form = chooser();
-        click(form.File1, QStringLiteral("x.jpg"));
+        click(form.File1(), QStringLiteral("x.jpg"));
         form.setResult(QDialog::Rejected);
-        QTest::keyClick(form.File1, Qt::Key_Escape);
-        QTest::keyClick(form.File1, Qt::Key_Return);
-        form.avaa->setFocus();
-        QTest::keyClick(form.avaa, Qt::Key_Return);
+        QTest::keyClick(form.File1(), Qt::Key_Escape);
+        QTest::keyClick(form.File1(), Qt::Key_Return);
+        form.avaa()->setFocus();
+        QTest::keyClick(form.avaa(), Qt::Key_Return);
         QVERIFY(form.isVisible());
         QCOMPARE(form.result(), int(QDialog::Rejected));
     }
 
     void avaaWithAFileHandsItsPathOver()
     {
-        form2().kuva->setText(QStringLiteral("vanha.gif"));
+        form2().kuva()->setText(QStringLiteral("vanha.gif"));
         platform::setModalDriver([this](QDialog *) {
-            click(chooser().File1, QStringLiteral("z.gif"));
-            QTest::mouseClick(chooser().avaa, Qt::LeftButton);
+            click(chooser().File1(), QStringLiteral("z.gif"));
+            QTest::mouseClick(chooser().avaa(), Qt::LeftButton);
         });
         form2().Command3_Click();
         QVERIFY(!chooser().isVisible());
-        QCOMPARE(chooser().tiedosto->text(), native(m_start + QStringLiteral("/z.gif")));
-        QCOMPARE(form2().kuva->text(), native(m_start + QStringLiteral("/z.gif")));
+        QCOMPARE(chooser().tiedosto()->text(), native(m_start + QStringLiteral("/z.gif")));
+        QCOMPARE(form2().kuva()->text(), native(m_start + QStringLiteral("/z.gif")));
     }
 
     void avaaWithoutAFileHandsTheFolderOver()
     {
         platform::setModalDriver([this](QDialog *) {
-            doubleClick(chooser().Dir1, QStringLiteral("beeta"));
-            QTest::mouseClick(chooser().avaa, Qt::LeftButton);
+            doubleClick(chooser().Dir1(), QStringLiteral("beeta"));
+            QTest::mouseClick(chooser().avaa(), Qt::LeftButton);
         });
         form2().Command3_Click();
-        QCOMPARE(form2().kuva->text(), withSeparator(m_beta));
+        QCOMPARE(form2().kuva()->text(), withSeparator(m_beta));
     }
 
     void avaaAtARootAddsNoSecondSeparator()
     {
         platform::setModalDriver([this](QDialog *) {
-            chooser().Drive1->setCurrentIndex(chooser().Drive1->findText(QStringLiteral("juuri")));
-            QTest::mouseClick(chooser().avaa, Qt::LeftButton);
+            chooser().Drive1()->setCurrentIndex(
+                chooser().Drive1()->findText(QStringLiteral("juuri")));
+            QTest::mouseClick(chooser().avaa(), Qt::LeftButton);
         });
         form2().Command3_Click();
-        QCOMPARE(chooser().Dir1->path(), QDir::rootPath());
-        QCOMPARE(form2().kuva->text(), native(QDir::rootPath()));
-        chooser().Drive1->setCurrentIndex(chooser().Drive1->findText(QStringLiteral("C:")));
+        QCOMPARE(chooser().Dir1()->path(), QDir::rootPath());
+        QCOMPARE(form2().kuva()->text(), native(QDir::rootPath()));
+        chooser().Drive1()->setCurrentIndex(chooser().Drive1()->findText(QStringLiteral("C:")));
     }
 
     void peruutaAfterAClickLeavesKuvaAsItWas()
     {
-        form2().kuva->setText(QStringLiteral("entinen.jpg"));
+        form2().kuva()->setText(QStringLiteral("entinen.jpg"));
         platform::setModalDriver([this](QDialog *) {
-            click(chooser().File1, QStringLiteral("x.jpg"));
-            QTest::mouseClick(chooser().peruuta, Qt::LeftButton);
+            click(chooser().File1(), QStringLiteral("x.jpg"));
+            QTest::mouseClick(chooser().peruuta(), Qt::LeftButton);
         });
         form2().Command3_Click();
         QVERIFY(!chooser().isVisible());
-        QCOMPARE(chooser().tiedosto->text(), native(m_start + QStringLiteral("/x.jpg")));
-        QCOMPARE(form2().kuva->text(), QStringLiteral("entinen.jpg"));
+        QCOMPARE(chooser().tiedosto()->text(), native(m_start + QStringLiteral("/x.jpg")));
+        QCOMPARE(form2().kuva()->text(), QStringLiteral("entinen.jpg"));
     }
 
     void closingFromTheTitleBarLeavesKuvaAndDiscardsTheChooser()
     {
-        form2().kuva->setText(QStringLiteral("entinen.jpg"));
+        form2().kuva()->setText(QStringLiteral("entinen.jpg"));
         QPointer<Form4> closed;
         platform::setModalDriver([&](QDialog *dialog) {
             closed = qobject_cast<Form4 *>(dialog);
-            doubleClick(chooser().Dir1, QStringLiteral("alfa"));
-            click(chooser().File1, QStringLiteral("a.jpg"));
+            doubleClick(chooser().Dir1(), QStringLiteral("alfa"));
+            click(chooser().File1(), QStringLiteral("a.jpg"));
             dialog->close();
         });
         form2().Command3_Click();
-        QCOMPARE(form2().kuva->text(), QStringLiteral("entinen.jpg"));
+        QCOMPARE(form2().kuva()->text(), QStringLiteral("entinen.jpg"));
         QVERIFY(closed.isNull());
 
         // The next showing is a fresh chooser in the start folder, nothing selected.
@@ -331,7 +333,7 @@ private slots:
         platform::setModalDriver([&](QDialog *dialog) {
             QVERIFY(dialog == &chooser());
             reopened = Look::of(chooser());
-            QTest::mouseClick(chooser().peruuta, Qt::LeftButton);
+            QTest::mouseClick(chooser().peruuta(), Qt::LeftButton);
         });
         form2().Command3_Click();
         QCOMPARE(reopened.drive, QStringLiteral("C:"));
@@ -340,8 +342,8 @@ private slots:
         QCOMPARE(reopened.tiedosto, withSeparator(m_start));
         QCOMPARE(reopened.files, (QStringList{QStringLiteral("x.jpg"), QStringLiteral("y.jpeg"),
                                               QStringLiteral("z.gif"), QStringLiteral("Z.GIF")}));
-        QCOMPARE(chooser().Text1->text(), QStringLiteral("*.jpeg;*.jpg;*.gif"));
-        QCOMPARE(form2().kuva->text(), QStringLiteral("entinen.jpg"));
+        QCOMPARE(chooser().Text1()->text(), QStringLiteral("*.jpeg;*.jpg;*.gif"));
+        QCOMPARE(form2().kuva()->text(), QStringLiteral("entinen.jpg"));
     }
 
     void secondShowingOpensWhereTheFirstLeftOff()
@@ -349,9 +351,9 @@ private slots:
         Form4 *first = nullptr;
         platform::setModalDriver([&](QDialog *dialog) {
             first = qobject_cast<Form4 *>(dialog);
-            doubleClick(chooser().Dir1, QStringLiteral("alfa"));
-            click(chooser().File1, QStringLiteral("a.jpg"));
-            QTest::mouseClick(chooser().peruuta, Qt::LeftButton);
+            doubleClick(chooser().Dir1(), QStringLiteral("alfa"));
+            click(chooser().File1(), QStringLiteral("a.jpg"));
+            QTest::mouseClick(chooser().peruuta(), Qt::LeftButton);
         });
         form2().Command3_Click();
         const Look left = Look::of(chooser());
@@ -360,38 +362,38 @@ private slots:
         platform::setModalDriver([&](QDialog *dialog) {
             QCOMPARE(dialog, first);
             reopened = Look::of(chooser());
-            QTest::mouseClick(chooser().avaa, Qt::LeftButton);
+            QTest::mouseClick(chooser().avaa(), Qt::LeftButton);
         });
         form2().Command3_Click();
         QVERIFY(reopened == left);
         QCOMPARE(reopened.selectedFiles, QStringList{QStringLiteral("a.jpg")});
-        QCOMPARE(form2().kuva->text(), native(m_alpha + QStringLiteral("/a.jpg")));
+        QCOMPARE(form2().kuva()->text(), native(m_alpha + QStringLiteral("/a.jpg")));
     }
 
     void driveChangeLandsOnTheDrivesCurrentFolder()
     {
         Form4 &form = chooser();
-        doubleClick(form.Dir1, QStringLiteral("alfa"));
-        click(form.File1, QStringLiteral("a.jpg"));
-        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("D:")));
-        QCOMPARE(form.Dir1->path(), m_driveD);
-        QCOMPARE(texts(form.File1), QStringList{QStringLiteral("d.gif")});
-        QVERIFY(form.File1->selectedItems().isEmpty());
-        QCOMPARE(form.tiedosto->text(), withSeparator(m_driveD));
+        doubleClick(form.Dir1(), QStringLiteral("alfa"));
+        click(form.File1(), QStringLiteral("a.jpg"));
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("D:")));
+        QCOMPARE(form.Dir1()->path(), m_driveD);
+        QCOMPARE(texts(form.File1()), QStringList{QStringLiteral("d.gif")});
+        QVERIFY(form.File1()->selectedItems().isEmpty());
+        QCOMPARE(form.tiedosto()->text(), withSeparator(m_driveD));
 
         // Back on the start folder's drive: the start folder, not the folder left there.
-        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("C:")));
-        QCOMPARE(form.Dir1->path(), m_start);
-        QCOMPARE(form.tiedosto->text(), withSeparator(m_start));
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("C:")));
+        QCOMPARE(form.Dir1()->path(), m_start);
+        QCOMPARE(form.tiedosto()->text(), withSeparator(m_start));
 
         // Any other drive's current folder is its root, wherever the user went on it.
         QVERIFY(QDir().mkpath(m_driveD + QStringLiteral("/syvempi")));
-        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("D:")));
-        doubleClick(form.Dir1, QStringLiteral("syvempi"));
-        QCOMPARE(form.Dir1->path(), m_driveD + QStringLiteral("/syvempi"));
-        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("C:")));
-        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("D:")));
-        QCOMPARE(form.Dir1->path(), m_driveD);
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("D:")));
+        doubleClick(form.Dir1(), QStringLiteral("syvempi"));
+        QCOMPARE(form.Dir1()->path(), m_driveD + QStringLiteral("/syvempi"));
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("C:")));
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("D:")));
+        QCOMPARE(form.Dir1()->path(), m_driveD);
         QVERIFY(QDir(m_driveD + QStringLiteral("/syvempi")).removeRecursively());
         QVERIFY(m_messages.empty());
     }
@@ -399,33 +401,33 @@ private slots:
     void ctrlClickKeepsTheFileSelected()
     {
         Form4 &form = chooser();
-        click(form.File1, QStringLiteral("y.jpeg"));
+        click(form.File1(), QStringLiteral("y.jpeg"));
         const QString chosen = native(m_start + QStringLiteral("/y.jpeg"));
-        QTest::mouseClick(form.File1->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          centreOf(form.File1, QStringLiteral("y.jpeg")));
-        QCOMPARE(form.File1->fileName(), QStringLiteral("y.jpeg"));
-        QCOMPARE(form.tiedosto->text(), chosen);
+        QTest::mouseClick(form.File1()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          centreOf(form.File1(), QStringLiteral("y.jpeg")));
+        QCOMPARE(form.File1()->fileName(), QStringLiteral("y.jpeg"));
+        QCOMPARE(form.tiedosto()->text(), chosen);
 
         // Ctrl+click on another file moves the one selection there.
-        QTest::mouseClick(form.File1->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          centreOf(form.File1, QStringLiteral("z.gif")));
-        QCOMPARE(form.File1->selectedItems().size(), 1);
-        QCOMPARE(form.tiedosto->text(), native(m_start + QStringLiteral("/z.gif")));
+        QTest::mouseClick(form.File1()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          centreOf(form.File1(), QStringLiteral("z.gif")));
+        QCOMPARE(form.File1()->selectedItems().size(), 1);
+        QCOMPARE(form.tiedosto()->text(), native(m_start + QStringLiteral("/z.gif")));
 
         // The keyboard's Ctrl+Space toggles no file off either.
-        form.File1->setFocus();
-        QTest::keyClick(form.File1, Qt::Key_Space, Qt::ControlModifier);
-        QCOMPARE(form.File1->fileName(), QStringLiteral("z.gif"));
+        form.File1()->setFocus();
+        QTest::keyClick(form.File1(), Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(form.File1()->fileName(), QStringLiteral("z.gif"));
     }
 
     void folderThatVanishedIsReportedAndNothingMoves()
     {
         Form4 &form = chooser();
-        click(form.File1, QStringLiteral("x.jpg"));
+        click(form.File1(), QStringLiteral("x.jpg"));
         const Look before = Look::of(form);
         QVERIFY(QDir(m_beta).removeRecursively());
 
-        doubleClick(form.Dir1, QStringLiteral("beeta"));
+        doubleClick(form.Dir1(), QStringLiteral("beeta"));
 
         QCOMPARE(m_messages.size(), size_t(1));
         QCOMPARE(m_messages[0].title, QStringLiteral("virhe"));
@@ -439,11 +441,11 @@ private slots:
     void driveThatWentIsReportedAndNothingMoves()
     {
         Form4 &form = chooser();
-        click(form.File1, QStringLiteral("z.gif"));
+        click(form.File1(), QStringLiteral("z.gif"));
         Look before = Look::of(form);
         QVERIFY(QDir(m_driveE).removeRecursively());
 
-        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("E:")));
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("E:")));
 
         QCOMPARE(m_messages.size(), size_t(1));
         QCOMPARE(m_messages[0].title, QStringLiteral("virhe"));
@@ -453,8 +455,8 @@ private slots:
         before.drive = QStringLiteral("E:");
         QVERIFY(Look::of(form) == before);
 
-        form.Drive1->setCurrentIndex(form.Drive1->findText(QStringLiteral("C:")));
-        QCOMPARE(form.Dir1->path(), m_start);
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("C:")));
+        QCOMPARE(form.Dir1()->path(), m_start);
         QCOMPARE(m_messages.size(), size_t(1));
         QVERIFY(QDir().mkpath(m_driveE));
     }

@@ -51,8 +51,8 @@ class TestHiDpi : public QObject {
     std::function<void()> m_whileOpen;
     int m_areaDialogs = 0;
 
-    platform::InvertCanvas *canvas() const { return m_main->Picture1; }
-    QString markup() const { return m_main->koodi2->qtext(); }
+    platform::InvertCanvas *canvas() const { return m_main->Picture1(); }
+    QString markup() const { return QString::fromStdString(m_main->koodi2()->text()); }
 
     void answerArea(QDialog *dialog)
     {
@@ -61,7 +61,7 @@ class TestHiDpi : public QObject {
         ++m_areaDialogs;
         if (m_whileOpen)
             m_whileOpen();
-        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QTest::mouseClick(form->Command1(), Qt::LeftButton);
     }
 
     void press(QPoint p, Qt::MouseButton button = Qt::LeftButton)
@@ -132,8 +132,8 @@ private slots:
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
         platform::setModalDriver([this](QDialog *dialog) { answerArea(dialog); });
-        ui::form2().kuva->setText(QStringLiteral("C:\\kuvat\\kartta.gif"));
-        ui::form2().nimi->setText(QStringLiteral("kartta"));
+        ui::form2().kuva()->setText(QStringLiteral("C:\\kuvat\\kartta.gif"));
+        ui::form2().nimi()->setText(QStringLiteral("kartta"));
     }
 
     void cleanupTestCase()
@@ -162,13 +162,13 @@ private slots:
         QCOMPARE(m_main->size(), QSize(582, 474));
         QCOMPARE(platform::twips(m_main->width()), 8730.0);
         QCOMPARE(platform::twips(m_main->height()), 7110.0);
-        QCOMPARE(platform::twips(m_main->Frame2->width()), 6855.0);
-        QCOMPARE(m_main->Frame2->geometry(), QRect(5, 5, 457, 467));
-        QCOMPARE(m_main->Frame1->geometry(), QRect(472, 5, 105, 225));
-        QCOMPARE(m_main->Frame3->geometry(), QRect(472, 232, 105, 49));
-        QCOMPARE(m_main->Label2->pos(), QPoint(472, 288));
-        QCOMPARE(m_main->uusi->geometry(), QRect(16, 24, 73, 25));
-        QCOMPARE(m_main->neliö->geometry(), QRect(8, 16, 25, 25));
+        QCOMPARE(platform::twips(m_main->Frame2()->width()), 6855.0);
+        QCOMPARE(m_main->Frame2()->geometry(), QRect(5, 5, 457, 467));
+        QCOMPARE(m_main->Frame1()->geometry(), QRect(472, 5, 105, 225));
+        QCOMPARE(m_main->Frame3()->geometry(), QRect(472, 232, 105, 49));
+        QCOMPARE(m_main->Label2()->pos(), QPoint(472, 288));
+        QCOMPARE(m_main->uusi()->geometry(), QRect(16, 24, 73, 25));
+        QCOMPARE(m_main->neliö()->geometry(), QRect(8, 16, 25, 25));
         QCOMPARE(canvas()->size(), QSize(440, 444));
         QCOMPARE(ui::form2().size(), QSize(217, 118));
         QCOMPARE(ui::form3().size(), QSize(146, 200));
@@ -185,11 +185,11 @@ private slots:
 
     void rectangleIsWrittenInPicturePixels()
     {
-        QTest::mouseClick(m_main->neliö, Qt::LeftButton);
+        QTest::mouseClick(m_main->neliö(), Qt::LeftButton);
         m_whileOpen = [this] { expectCrispOutline({{60, 20}, {110, 50}, {60, 80}, {10, 50}}); };
         drag({{10, 20}, {60, 50}, {110, 80}});
         QCOMPARE(m_areaDialogs, 1);
-        QCOMPARE(m_main->Label2->text(), QStringLiteral("X = 110, Y = 80"));
+        QCOMPARE(m_main->Label2()->text(), QStringLiteral("X = 110, Y = 80"));
         QVERIFY2(markup().contains(QStringLiteral(R"(SHAPE="RECT" COORDS="10,20,110,80")")),
                  qPrintable(markup()));
         QVERIFY(canvas()->picture() == m_picture);
@@ -197,7 +197,7 @@ private slots:
 
     void circleIsWrittenInPicturePixels()
     {
-        QTest::mouseClick(m_main->ympyrä, Qt::LeftButton);
+        QTest::mouseClick(m_main->ympyrä(), Qt::LeftButton);
         m_whileOpen = [this] { expectCrispOutline({{240, 150}, {200, 110}, {160, 150}}); };
         drag({{200, 150}, {220, 160}, {240, 150}});
         QCOMPARE(m_areaDialogs, 1);
@@ -208,7 +208,7 @@ private slots:
 
     void polygonIsWrittenInPicturePixels()
     {
-        QTest::mouseClick(m_main->vinkura, Qt::LeftButton);
+        QTest::mouseClick(m_main->vinkura(), Qt::LeftButton);
         m_whileOpen = [this] { expectCrispOutline({{60, 190}, {105, 220}, {75, 230}}); };
         click({30, 200});
         click({90, 180});
