@@ -113,8 +113,6 @@ private slots:
     void cleanup();
 
     void windowIsAFixedOptionsDialog();
-    void controlsStandAtTheirPlaces_data();
-    void controlsStandAtTheirPlaces();
     void labelsAndButtonsUseBoldArial();
     void tabOrderStartsWithOkAndEndsWithPeruuta();
     void startsWithTheInitialTexts();
@@ -177,8 +175,6 @@ void TestForm3::windowIsAFixedOptionsDialog()
 {
     Form3 form;
     QCOMPARE(form.objectName(), "Form3");
-    QCOMPARE(form.windowTitle(), "Options");
-    QCOMPARE(form.size(), QSize(pixels(2190), pixels(3000)));
     QCOMPARE(form.minimumSize(), form.maximumSize());
     const Qt::WindowFlags flags = form.windowFlags();
     QCOMPARE(flags & Qt::WindowType_Mask, Qt::Dialog);
@@ -189,57 +185,6 @@ void TestForm3::windowIsAFixedOptionsDialog()
     QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
     QVERIFY(!form.windowIcon().isNull());
     QVERIFY(form.windowIcon().availableSizes().contains(QSize(48, 48)));
-}
-
-void TestForm3::controlsStandAtTheirPlaces_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QRect>("twipsGeometry");
-    QTest::newRow("Label3") << "Label3"
-                            << "Kehys:" << QRect(120, 120, 555, 210);
-    QTest::newRow("kehys") << "kehys"
-                           << "" << QRect(120, 360, 1935, 285);
-    QTest::newRow("labeli") << "labeli"
-                            << "Linkki:" << QRect(120, 720, 555, 210);
-    QTest::newRow("linkki") << "linkki"
-                            << "" << QRect(120, 960, 1935, 285);
-    QTest::newRow("Label1") << "Label1"
-                            << "Alt:" << QRect(120, 1320, 270, 210);
-    QTest::newRow("alt") << "alt"
-                         << "" << QRect(120, 1560, 1935, 285);
-    QTest::newRow("Label4") << "Label4"
-                            << "Kohde:" << QRect(120, 1920, 570, 210);
-    QTest::newRow("kohde") << "kohde"
-                           << "" << QRect(120, 2160, 1935, 285);
-    QTest::newRow("Command1") << "Command1"
-                              << "O.K" << QRect(120, 2640, 855, 255);
-    QTest::newRow("Command2") << "Command2"
-                              << "Peruuta" << QRect(1080, 2640, 975, 255);
-}
-
-void TestForm3::controlsStandAtTheirPlaces()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QRect, twipsGeometry);
-    Form3 form;
-    auto *control = form.findChild<QWidget *>(name);
-    QVERIFY(control);
-    const QRect expected = twipsRect(twipsGeometry.x(), twipsGeometry.y(), twipsGeometry.width(),
-                                     twipsGeometry.height());
-    QCOMPARE(control->pos(), expected.topLeft());
-    if (auto *label = qobject_cast<QLabel *>(control)) {
-        QCOMPARE(label->text(), caption);
-        // A label takes the size of its caption.
-        QCOMPARE(label->size(), label->sizeHint());
-    } else if (auto *button = qobject_cast<QPushButton *>(control)) {
-        QCOMPARE(button->text(), caption);
-        QCOMPARE(button->size(), expected.size());
-    } else {
-        QVERIFY(qobject_cast<QLineEdit *>(control));
-        QCOMPARE(control->size(), expected.size());
-    }
 }
 
 void TestForm3::labelsAndButtonsUseBoldArial()

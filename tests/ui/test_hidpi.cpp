@@ -2,6 +2,7 @@
 // the layout keeps its twips, the map's coordinates stay picture pixels, and the rubber band is
 // drawn as whole picture pixels, each a crisp 2 x 2 block of exactly inverted colour.
 
+#include "core/editor_state.h"
 #include "platform/canvas.h"
 #include "platform/modal.h"
 #include "platform/twips.h"
@@ -62,6 +63,14 @@ class TestHiDpi : public QObject {
         if (m_whileOpen)
             m_whileOpen();
         QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    }
+
+    // The picture on the canvas as "O.K" of "Uusi" leaves it.
+    void showPicture()
+    {
+        canvas()->setPicture(m_picture);
+        canvas()->setAutoSize(true);
+        canvas()->setEnabled(true);
     }
 
     void press(QPoint p, Qt::MouseButton button = Qt::LeftButton)
@@ -128,9 +137,6 @@ private slots:
     {
         QApplication::setStyle(QStringLiteral("Fusion"));
         m_picture = mapPicture();
-        m_main = std::make_unique<Form1>();
-        m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
         platform::setModalDriver([this](QDialog *dialog) { answerArea(dialog); });
         ui::form2().kuva()->setText(QStringLiteral("C:\\kuvat\\kartta.gif"));
         ui::form2().nimi()->setText(QStringLiteral("kartta"));
@@ -142,11 +148,18 @@ private slots:
         m_main.reset();
     }
 
+    // Each case has a main window of its own, as the program starts it.
     void init()
     {
         m_whileOpen = {};
         m_areaDialogs = 0;
+        editorState() = EditorState{};
+        m_main = std::make_unique<Form1>();
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     }
+
+    void cleanup() { m_main.reset(); }
 
     void screenIsScaledByTwo()
     {
@@ -156,7 +169,7 @@ private slots:
         QCOMPARE(platform::twipsPerPixel(), 15.0);
     }
 
-    // Runs before any picture is loaded, so the canvas still follows its frame.
+    // Before a picture is loaded, the canvas still follows its frame.
     void layoutIsTheSameInLogicalPixels()
     {
         QCOMPARE(m_main->size(), QSize(582, 474));
@@ -176,15 +189,14 @@ private slots:
 
     void pictureTakesItsSizeInLogicalPixels()
     {
-        canvas()->setPicture(m_picture);
-        canvas()->setAutoSize(true);
-        canvas()->setEnabled(true);
+        showPicture();
         QCOMPARE(canvas()->size(), m_picture.size());
         QCOMPARE(canvas()->grab().size(), m_picture.size() * 2);
     }
 
     void rectangleIsWrittenInPicturePixels()
     {
+        showPicture();
         QTest::mouseClick(m_main->neliö(), Qt::LeftButton);
         m_whileOpen = [this] { expectCrispOutline({{60, 20}, {110, 50}, {60, 80}, {10, 50}}); };
         drag({{10, 20}, {60, 50}, {110, 80}});
@@ -197,6 +209,7 @@ private slots:
 
     void circleIsWrittenInPicturePixels()
     {
+        showPicture();
         QTest::mouseClick(m_main->ympyrä(), Qt::LeftButton);
         m_whileOpen = [this] { expectCrispOutline({{240, 150}, {200, 110}, {160, 150}}); };
         drag({{200, 150}, {220, 160}, {240, 150}});
@@ -208,6 +221,7 @@ private slots:
 
     void polygonIsWrittenInPicturePixels()
     {
+        showPicture();
         QTest::mouseClick(m_main->vinkura(), Qt::LeftButton);
         m_whileOpen = [this] { expectCrispOutline({{60, 190}, {105, 220}, {75, 230}}); };
         click({30, 200});
