@@ -477,6 +477,16 @@ void TestCanvas::transparentPartsShowWhite()
     canvas.setPicture(indexed);
     QCOMPARE(canvas.picture().pixel(0, 0), qRgb(255, 255, 255));
     QCOMPARE(canvas.picture().pixel(2, 2), qRgb(0, 128, 0));
+
+    // Deeper formats, as a 16-bit PNG gives them, blend the same way.
+    QImage deep(6, 3, QImage::Format_RGBA64);
+    deep.fill(QColor(0, 0, 0, 128));
+    deep.setPixelColor(1, 1, QColor(200, 0, 50));
+    canvas.setPicture(deep);
+    QCOMPARE(canvas.picture().format(), QImage::Format_RGB32);
+    QCOMPARE(canvas.picture().size(), QSize(6, 3));
+    QCOMPARE(canvas.picture().pixel(1, 1), qRgb(200, 0, 50));
+    QVERIFY(qAbs(qGray(canvas.picture().pixel(4, 2)) - 127) <= 1);
 }
 
 void TestCanvas::newPictureForgetsFiguresButKeepsThePen()
