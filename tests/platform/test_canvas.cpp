@@ -169,7 +169,7 @@ private slots:
     void repaintsFollowTheFiguresWhenScrolled();
     void mouseEventsReachTheHandlers();
     void mouseKeepsComingOutsideAfterAPress();
-    void disabledCanvasGetsNoMouseEvents();
+    void onlyKnownButtonsPressAndMovesAddTheHeldOnes();
 };
 
 void TestCanvas::drawingTwiceRestoresThePicture_data()
@@ -738,7 +738,9 @@ void TestCanvas::mouseKeepsComingOutsideAfterAPress()
     QCOMPARE(ups[0].y, 120.0f);
 }
 
-void TestCanvas::disabledCanvasGetsNoMouseEvents()
+// Only the three buttons the drawing tools know of press or release anything, so a mouse's side
+// buttons can never start or end a drag; a move tells every known button held.
+void TestCanvas::onlyKnownButtonsPressAndMovesAddTheHeldOnes()
 {
     QWidget window;
     window.setGeometry(100, 100, 200, 200);
@@ -748,18 +750,39 @@ void TestCanvas::disabledCanvasGetsNoMouseEvents()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    canvas->setEnabled(false);
-    QTest::mouseMove(canvas, QPoint(12, 7));
-    QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseMove(canvas, QPoint(15, 17));
-    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(15, 17));
-    QVERIFY(log.calls.isEmpty());
+    QTest::mousePress(canvas, Qt::BackButton, {}, QPoint(10, 10));
+    QTest::mouseMove(canvas, QPoint(11, 12));
+    QTest::mouseRelease(canvas, Qt::BackButton, {}, QPoint(11, 12));
+    QCOMPARE(log.calls.size(), 1);
+    QCOMPARE(log.calls[0].kind, QStringLiteral("move"));
+    QCOMPARE(log.calls[0].button, 0);
 
-    canvas->setEnabled(true);
+    const auto heldAtMove = [&](QPoint at) {
+        log.calls.clear();
+        QTest::mouseMove(canvas, at);
+        const QList<MouseCall> moves = log.of(QStringLiteral("move"));
+        return moves.size() == 1 && moves[0].x == float(at.x()) ? moves[0].button : -1;
+    };
     QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(10, 10));
-    QCOMPARE(log.of(QStringLiteral("down")).size(), 1);
+    QCOMPARE(heldAtMove(QPoint(12, 10)), 1);
+    QTest::mousePress(canvas, Qt::MiddleButton, {}, QPoint(12, 10));
+    QCOMPARE(heldAtMove(QPoint(14, 10)), 1 + 4);
+    QTest::mousePress(canvas, Qt::RightButton, {}, QPoint(14, 10));
+    QCOMPARE(heldAtMove(QPoint(16, 10)), 1 + 2 + 4);
+    log.calls.clear();
+    QTest::mousePress(canvas, Qt::ForwardButton, {}, QPoint(16, 10));
+    QVERIFY(log.calls.isEmpty());
+    QCOMPARE(heldAtMove(QPoint(18, 10)), 1 + 2 + 4);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(18, 10));
+    QCOMPARE(heldAtMove(QPoint(20, 10)), 2 + 4);
+    QTest::mouseRelease(canvas, Qt::MiddleButton, {}, QPoint(20, 10));
+    QCOMPARE(heldAtMove(QPoint(22, 10)), 2);
+    log.calls.clear();
+    QTest::mouseRelease(canvas, Qt::ForwardButton, {}, QPoint(22, 10));
+    QVERIFY(log.calls.isEmpty());
+    QTest::mouseRelease(canvas, Qt::RightButton, {}, QPoint(22, 10));
     QCOMPARE(log.of(QStringLiteral("up")).size(), 1);
+    QCOMPARE(log.of(QStringLiteral("up"))[0].button, 2);
 }
 
 QTEST_MAIN(TestCanvas)
