@@ -11,6 +11,16 @@
 
 using zorvik::platform::InvertCanvas;
 
+namespace zorvik::platform {
+
+struct InvertCanvasProbe {
+    static std::size_t figureCount(const InvertCanvas &canvas) { return canvas.m_figures.size(); }
+};
+
+} // namespace zorvik::platform
+
+using zorvik::platform::InvertCanvasProbe;
+
 namespace {
 
 constexpr QRgb invertMask = 0x00FFFFFF;
@@ -348,9 +358,14 @@ void TestCanvas::clearAfterRubberBandRestoresThePicture()
         canvas.drawCircle(40, 40, radius);
         canvas.drawCircle(40, 40, radius);
     }
+    // Each outline erased by drawing it again is forgotten, so that however long the drag, the
+    // clear redraws only what is on the canvas: the first box, the last box and the small
+    // circle.
+    QCOMPARE(InvertCanvasProbe::figureCount(canvas), std::size_t(3));
 
     canvas.clear();
     QCOMPARE(canvas.picture(), original);
+    QCOMPARE(InvertCanvasProbe::figureCount(canvas), std::size_t(0));
 }
 
 void TestCanvas::penFollowsEachFigure()
