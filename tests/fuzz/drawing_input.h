@@ -16,6 +16,8 @@
 //   Layout     one byte, modulo 3: 0 auto-size on; 1 auto-size off and two bytes for the new
 //              width and height; 2 two signed bytes for where the canvas lies in its frame
 //   Paint      no operands: the canvas paints what has changed
+//   Close      no operands: "Luo koodi" closes the map, if an area has been confirmed since
+//              the last "Uusi"
 //
 // Whenever the area dialog opens, the next byte, modulo 3, answers it: "O.K", "Peruuta" or a
 // close from the title bar. Bytes past the end read as 0.
@@ -33,7 +35,18 @@
 
 namespace fuzzinput {
 
-enum class Action : std::uint8_t { Tool, Press, Move, Release, New, Load, Layout, Paint, Count };
+enum class Action : std::uint8_t {
+    Tool,
+    Press,
+    Move,
+    Release,
+    New,
+    Load,
+    Layout,
+    Paint,
+    Close,
+    Count
+};
 inline constexpr int actionCount = int(Action::Count);
 
 enum class Route : std::uint8_t { Straight = 0, Widget = 1 };
@@ -115,6 +128,7 @@ public:
         return action(Action::Layout).put(int(Layout::Place)).put(x).put(y);
     }
     DrawingWriter &paint() { return action(Action::Paint); }
+    DrawingWriter &closeMap() { return action(Action::Close); }
 
 private:
     DrawingWriter &put(int value)

@@ -1,10 +1,11 @@
-// Whatever the user does with the mouse, the tool buttons, the area dialog, "Uusi" and new
-// pictures, and wherever the pointer goes (far off the canvas, between pixels, to values no
+// Whatever the user does with the mouse, the tool buttons, the area dialog, "Uusi", "Luo koodi"
+// and new pictures, and wherever the pointer goes (far off the canvas, between pixels, to values no
 // mouse delivers), the drawing keeps its rules: exactly one tool is selected; a polygon is
 // either open or not, never half; every clear shows the picture again exactly as it was loaded;
 // the canvas remembers no more figures than were drawn since the last clear, and its pen stands
 // where the last figure or clear left it; the markup stays one line and holds every confirmed
-// area, in order, with the coordinates the dialog took from the drawing.
+// area, in order, with the coordinates the dialog took from the drawing, before the closing tag
+// of a map already closed.
 //
 // The input is laid out as drawing_input.h describes. It drives the program's drawing tools
 // over the program's canvas, shown in an offscreen window, with an area dialog that does what
@@ -207,30 +208,47 @@ private:
     float m_penY = 0;
 };
 
-// The areas the markup must hold, as the start of each area element.
+// The markup, with what it must hold: the start of each confirmed area element, in order, and
+// once the map has been closed the closing tag at its end.
 class Markup {
 public:
     void clear()
     {
         m_text.clear();
         m_areas.clear();
+        m_afterLastArea = 0;
+        m_closable = false;
+        m_closed = false;
     }
 
     void append(zorvik::markup::Shape shape, const std::string &coords)
     {
         static const char *const keywords[] = {"RECT", "CIRCLE", "POLY"};
-        const std::size_t before = m_text.size();
         zorvik::markup::appendArea(m_text, shape, coords, {"linkki.html", "oikea", "teksti"}, [] {
             return zorvik::markup::Header{"kuva.gif", "kartta", "0"};
         });
         const std::string area =
             std::string("<AREA SHAPE=\"") + keywords[int(shape)] + "\" COORDS=\"" + coords + "\"";
-        const std::string_view appended = std::string_view(m_text).substr(before);
-        require(appended.find(area) != std::string_view::npos,
-                "a confirmed area is appended to the markup", area + "\nin\n" + m_text);
-        require(appended.find_first_of("\r\n") == std::string_view::npos, "the markup is one line",
-                m_text);
+        // Only what follows the previous area is new: this area and a closing tag after it.
+        const std::size_t at = m_text.find(area, m_afterLastArea);
+        require(at != std::string::npos, "a confirmed area follows the areas before it",
+                area + "\nin\n" + m_text);
+        require(m_text.find_first_of("\r\n", m_afterLastArea) == std::string::npos,
+                "the markup is one line", m_text);
+        m_afterLastArea = at + area.size();
         m_areas.push_back(area);
+        m_closable = true;
+        requireClosedAtEnd();
+    }
+
+    // "Luo koodi", which is enabled once an area has been confirmed.
+    void close()
+    {
+        if (!m_closable)
+            return;
+        zorvik::markup::closeMap(m_text);
+        m_closed = true;
+        requireClosedAtEnd();
     }
 
     // The whole markup, once the map is done with; each area's own part is checked as it comes.
@@ -246,8 +264,21 @@ public:
     }
 
 private:
+    void requireClosedAtEnd() const
+    {
+        if (!m_closed)
+            return;
+        static constexpr std::string_view closingTag = "</map>";
+        require(m_text.ends_with(closingTag) &&
+                    m_text.find(closingTag) == m_text.size() - closingTag.size(),
+                "a closed map has its one closing tag at the end, after every area", m_text);
+    }
+
     std::string m_text;
     std::vector<std::string> m_areas;
+    std::size_t m_afterLastArea = 0;
+    bool m_closable = false;
+    bool m_closed = false;
 };
 
 // Does what the program's area dialog does with each of its three ways out.
@@ -467,6 +498,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         case Action::Paint:
             paintChanges();
+            break;
+        case Action::Close:
+            markup.close();
             break;
         case Action::Count:
             break;

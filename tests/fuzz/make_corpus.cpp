@@ -463,9 +463,23 @@ void writeDrawingSeeds()
     newMaps.tool(0).load(1).press(Route::Straight, leftCode, 0, 1, 1);
     newMaps.move(Route::Straight, leftCode, 0, 6, 4).load(2);
     newMaps.move(Route::Straight, leftCode, 0, 0, 0).release(Route::Straight, leftCode, 0, 0, 0);
-    newMaps.answer(Answer::Ok).newMap().load(4).load(5);
+    newMaps.answer(Answer::Ok).newMap().load(4).load(5).closeMap();
     dragBox(newMaps, Route::Straight, leftCode, 1, 1, 2, 40).answer(Answer::Cancel);
     seed("uusi-kartta", newMaps);
+
+    // Areas confirmed after "Luo koodi" still belong to the map.
+    DrawingWriter closed;
+    closed.closeMap();
+    dragBox(closed, Route::Straight, leftCode, 3, 3, 20, 20).answer(Answer::Ok).closeMap();
+    closed.tool(1);
+    dragBox(closed, Route::Straight, leftCode, 10, 10, 10, 30).answer(Answer::Ok).closeMap();
+    closed.tool(2)
+        .press(Route::Straight, leftCode, 0, 1, 1)
+        .press(Route::Straight, leftCode, 0, 30, 2);
+    closed.press(Route::Straight, rightCode, 0, 0, 0).answer(Answer::Ok).newMap().closeMap();
+    closed.press(Route::Straight, leftCode, 0, 5, 5).press(Route::Straight, rightCode, 0, 0, 0);
+    closed.answer(Answer::Ok).closeMap();
+    seed("luo-koodi", closed);
 
     DrawingWriter layouts;
     layouts.resize(20, 90).paint();
