@@ -2,6 +2,12 @@
 
 namespace zorvik {
 
+// Mouse button codes as the canvas delivers them; a move gives the codes of the buttons held
+// added together.
+inline constexpr int leftButton = 1;
+inline constexpr int rightButton = 2;
+inline constexpr int middleButton = 4;
+
 // The drawing surface the canvas handlers draw their outlines on. Every figure inverts the
 // pixels it covers, so drawing the same figure twice at the same place erases it.
 //

@@ -7,11 +7,6 @@
 
 namespace zorvik {
 
-// Mouse button codes as the canvas delivers them.
-inline constexpr int leftButton = 1;
-inline constexpr int rightButton = 2;
-inline constexpr int middleButton = 4;
-
 enum class Tool { Rectangle, Circle, Polygon };
 
 // Opens the area properties dialog modally and returns once it has been closed.

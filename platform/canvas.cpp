@@ -1,6 +1,7 @@
 #include "platform/canvas.h"
 
 #include "core/editor_state.h"
+#include "platform/on_white.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -24,41 +25,10 @@ int pixel(float value)
     return rounded(value);
 }
 
-// Paints an image with transparency over white in place, so that a big picture is never held
-// twice while it is being prepared.
-void compositeOnWhite(QImage &picture)
-{
-    picture.convertTo(QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb colour = line[x];
-            const int white = 255 - qAlpha(colour);
-            line[x] = qRgb(qRed(colour) + white, qGreen(colour) + white, qBlue(colour) + white);
-        }
-    }
-    picture.reinterpretAsFormat(QImage::Format_RGB32);
-}
-
 // The picture as the canvas keeps it: RGB32, one image pixel per canvas pixel.
 QImage preparedPicture(QImage picture)
 {
-    if (picture.isNull())
-        return picture;
-    if (picture.format() != QImage::Format_RGB32) {
-        if (!picture.hasAlphaChannel()) {
-            picture.convertTo(QImage::Format_RGB32);
-        } else if (picture.depth() == 32) {
-            compositeOnWhite(picture);
-        } else {
-            // Indexed and other small formats: the white copy costs at most a little more
-            // than the picture itself.
-            QImage onWhite(picture.size(), QImage::Format_RGB32);
-            onWhite.fill(Qt::white);
-            QPainter(&onWhite).drawImage(0, 0, picture);
-            picture = std::move(onWhite);
-        }
-    }
+    flattenOnWhite(picture);
     picture.setDevicePixelRatio(1);
     return picture;
 }
@@ -293,8 +263,9 @@ private:
 
 int buttonCode(Qt::MouseButtons buttons)
 {
-    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
-           (buttons & Qt::MiddleButton ? 4 : 0);
+    return (buttons & Qt::LeftButton ? leftButton : 0) |
+           (buttons & Qt::RightButton ? rightButton : 0) |
+           (buttons & Qt::MiddleButton ? middleButton : 0);
 }
 
 int shiftCode(Qt::KeyboardModifiers modifiers)

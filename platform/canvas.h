@@ -48,9 +48,9 @@ public:
     void setPoint(float x, float y) override;
     void clear() override;
 
-    // Mouse events as button code (1 left, 2 right, 4 middle; a move gives the buttons held
-    // added together), shift state (1 Shift, 2 Ctrl, 4 Alt) and canvas pixels. After a press
-    // on the canvas, moves and the release keep coming outside it.
+    // Mouse events as button code (leftButton, rightButton, middleButton; a move gives the
+    // buttons held added together), shift state (1 Shift, 2 Ctrl, 4 Alt) and canvas pixels.
+    // After a press on the canvas, moves and the release keep coming outside it.
     using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
     void onMouseDown(MouseHandler handler);
     void onMouseMove(MouseHandler handler);
@@ -76,6 +76,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // The tests look at what the canvas remembers through this; the program defines none.
+    friend struct InvertCanvasProbe;
+
     void draw(const Figure &figure, float penX, float penY);
     void invert(std::span<const Figure> figures);
     void syncSurface();

@@ -1,5 +1,7 @@
 #include "platform/picture_loader.h"
 
+#include "platform/on_white.h"
+
 #include <QCursor>
 #include <QDir>
 #include <QFile>
@@ -65,21 +67,6 @@ QString sizeProblem(QSize size)
     return {};
 }
 
-QRgb onWhite(QRgb pixel)
-{
-    const int alpha = qAlpha(pixel);
-    if (alpha == 255)
-        return pixel;
-    const auto blend = [alpha](int c) { return (c * alpha + 255 * (255 - alpha) + 127) / 255; };
-    return qRgb(blend(qRed(pixel)), blend(qGreen(pixel)), blend(qBlue(pixel)));
-}
-
-QRgb premultipliedOnWhite(QRgb pixel)
-{
-    const int white = 255 - qAlpha(pixel);
-    return qRgb(qRed(pixel) + white, qGreen(pixel) + white, qBlue(pixel) + white);
-}
-
 // RGB32 promises alpha 255 in every pixel, yet a reader cut short leaves the pixels it never
 // reached as it found them (a GIF leaves them 0, a BMP whatever the memory held), and the
 // toolkit would paint those translucent. The JPEG reader needs no such pass: it writes every
@@ -98,36 +85,13 @@ void makeOpaque(QImage &image)
     }
 }
 
-// Transparent parts show white, as on the canvas's white background. The blend is done in the
-// picture's own memory so that a large picture is never held twice.
-void flattenOnWhite(QImage &image, const QByteArray &format)
+// Transparent parts show white, as on the canvas's white background.
+void prepareForCanvas(QImage &image, const QByteArray &format)
 {
-    if (image.isNull())
-        return;
-    if (image.format() == QImage::Format_RGB32) {
-        if (mayLeaveAlphaUnset(format))
-            makeOpaque(image);
-        return;
-    }
-    if (image.colorCount() > 0) {
-        QList<QRgb> colours = image.colorTable();
-        for (QRgb &colour : colours)
-            colour = onWhite(colour);
-        image.setColorTable(colours);
-    }
-    if (!image.hasAlphaChannel()) {
-        image.convertTo(QImage::Format_RGB32);
-        return;
-    }
-    const bool premultiplied = image.format() == QImage::Format_ARGB32_Premultiplied;
-    if (!premultiplied)
-        image.convertTo(QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = premultiplied ? premultipliedOnWhite(line[x]) : onWhite(line[x]);
-    }
-    image.reinterpretAsFormat(QImage::Format_RGB32);
+    if (image.format() == QImage::Format_RGB32 && mayLeaveAlphaUnset(format))
+        makeOpaque(image);
+    else
+        flattenOnWhite(image);
 }
 
 // Qt's own allocation limit (128 MB in Qt 6.4) would refuse a 100-megapixel photo; the canvas
@@ -177,7 +141,7 @@ LoadedPicture load(QIODevice &device, const QString &name)
         return failure(QStringLiteral("Tiedosto on tyhjä"), name);
     QByteArray format;
     LoadedPicture loaded = decode(device, name, format);
-    flattenOnWhite(loaded.image, format);
+    prepareForCanvas(loaded.image, format);
     return loaded;
 }
 

@@ -5,8 +5,8 @@
 #   scripts/fuzz.sh --corpus-only [target...]   every input of the seed corpora once (make test)
 #   scripts/fuzz.sh --seconds N [target...]     a search of N seconds per target (make fuzz)
 #
-# The targets are markup, number_text and picture; without names, all of them run, one after
-# the other. The seed corpora in tests/fuzz/corpus/<target> are only read. A timed search keeps
+# The targets are markup, number_text, picture and drawing; without names, all of them run, one
+# after the other. The seed corpora in tests/fuzz/corpus/<target> are only read. A timed search keeps
 # what it finds in build-fuzz/found/<target> and goes on from there the next time; to take new
 # seeds into the checked-in corpus, merge them by hand so that only inputs that add coverage
 # are kept:
@@ -21,7 +21,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-fuzz"
 corpora="$root/tests/fuzz/corpus"
 jobs="$(nproc 2>/dev/null || echo 2)"
-all_targets=(markup number_text picture)
+all_targets=(markup number_text picture drawing)
 
 usage() {
   echo "usage: $0 --corpus-only | --seconds N  [target...]" >&2

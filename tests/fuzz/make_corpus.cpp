@@ -3,6 +3,7 @@
 //   make_fuzz_corpus <corpus folder>
 // Each target's seeds go into the folder of its name; files of the same name are replaced.
 
+#include "drawing_input.h"
 #include "markup_input.h"
 
 #include <QBuffer>
@@ -19,7 +20,10 @@
 #include <limits>
 #include <vector>
 
+using fuzzinput::Answer;
+using fuzzinput::DrawingWriter;
 using fuzzinput::MarkupInput;
+using fuzzinput::Route;
 
 namespace {
 
@@ -356,6 +360,139 @@ void writePictureSeeds()
     writeOtherPictureSeeds(target);
 }
 
+// ---- drawing ----
+
+// Toolkit buttons by their place in the input's list, and the program's button codes.
+constexpr int left = 0;
+constexpr int right = 1;
+constexpr int middle = 2;
+constexpr int back = 3;
+constexpr int leftCode = 1;
+constexpr int rightCode = 2;
+constexpr int middleCode = 4;
+
+DrawingWriter &dragBox(DrawingWriter &w, Route route, int button, float x1, float y1, float x2,
+                       float y2)
+{
+    w.press(route, button, 0, x1, y1);
+    w.move(route, button, 0, (x1 + x2) / 2, (y1 + y2) / 2);
+    w.move(route, button, 0, x2, y2);
+    return w.release(route, button, 0, x2, y2);
+}
+
+void writeDrawingSeeds()
+{
+    const auto seed = [](const char *name, const DrawingWriter &w) {
+        write(QStringLiteral("drawing"), QLatin1String(name),
+              QByteArray(w.bytes().data(), qsizetype(w.bytes().size())));
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+
+    DrawingWriter rectangles;
+    dragBox(rectangles, Route::Straight, leftCode, 5, 5, 30, 25).answer(Answer::Ok);
+    dragBox(rectangles, Route::Widget, left, 35, 28, 2, 1).answer(Answer::Cancel);
+    dragBox(rectangles, Route::Widget, middle, 10, 10, 12, 11).answer(Answer::Close);
+    rectangles.press(Route::Straight, leftCode, 0, 7, 7)
+        .release(Route::Straight, leftCode, 0, 7, 7);
+    rectangles.answer(Answer::Ok);
+    seed("suorakaiteet", rectangles);
+
+    DrawingWriter circles;
+    circles.tool(1);
+    dragBox(circles, Route::Widget, left, 20, 15, 38, 3).answer(Answer::Ok);
+    dragBox(circles, Route::Straight, middleCode, 5, 5, 100, 90).answer(Answer::Close);
+    // A release without a press shows the dialog as well.
+    circles.release(Route::Straight, leftCode, 0, 1, 1).answer(Answer::Cancel);
+    seed("ympyrat", circles);
+
+    DrawingWriter polygons;
+    polygons.tool(2);
+    polygons.press(Route::Widget, left, 0, 10, 20).release(Route::Widget, left, 0, 10, 20);
+    polygons.press(Route::Widget, left, 0, 35, 20).release(Route::Widget, left, 0, 35, 20);
+    polygons.press(Route::Straight, middleCode, 0, 20, 28);
+    polygons.press(Route::Widget, right, 0, 0, 0).answer(Answer::Ok);
+    polygons.release(Route::Widget, right, 0, 0, 0);
+    // A right press with no polygon open begins one; closed after one vertex, then cancelled.
+    polygons.press(Route::Straight, rightCode, 0, 4, 4);
+    polygons.press(Route::Straight, rightCode, 0, 9, 9).answer(Answer::Cancel);
+    seed("monikulmiot", polygons);
+
+    DrawingWriter switching;
+    switching.tool(2)
+        .press(Route::Straight, leftCode, 0, 3, 3)
+        .press(Route::Straight, leftCode, 0, 20, 4);
+    switching.tool(0);
+    dragBox(switching, Route::Straight, leftCode, 15, 15, 25, 20).answer(Answer::Close);
+    switching.press(Route::Straight, rightCode, 0, 0, 0);
+    switching.tool(1).tool(2).press(Route::Straight, leftCode, 0, 30, 25);
+    switching.press(Route::Straight, rightCode, 0, 30, 25).answer(Answer::Ok);
+    seed("tyokalun-vaihto", switching);
+
+    DrawingWriter faraway;
+    faraway.press(Route::Straight, leftCode, 0, -32, 159);
+    faraway.move(Route::Straight, leftCode, 0, 1e30f, -1e30f);
+    faraway.move(Route::Widget, left, 0, nan, inf);
+    faraway.move(Route::Straight, leftCode, 0, -inf, -32768.5f);
+    faraway.release(Route::Straight, leftCode, 0, 3e38f, nan).answer(Answer::Ok);
+    faraway.tool(1);
+    dragBox(faraway, Route::Straight, leftCode, 2.5f, 3.5f, -40000, 65536).answer(Answer::Ok);
+    faraway.tool(2).press(Route::Straight, leftCode, 0, nan, 1.25f);
+    faraway.press(Route::Straight, leftCode, 0, 1e-40f, -0.0f);
+    faraway.press(Route::Straight, rightCode, 0, 5, 5).answer(Answer::Ok);
+    seed("kaukana", faraway);
+
+    DrawingWriter buttons;
+    buttons.press(Route::Widget, back, 0, 5, 5).move(Route::Widget, back, 0, 9, 9);
+    buttons.release(Route::Widget, back, 0, 9, 9);
+    buttons.press(Route::Widget, left, 7, 5, 5).press(Route::Widget, right, 0, 6, 6);
+    buttons.move(Route::Widget, left, 0, 20, 20).release(Route::Widget, right, 0, 20, 20);
+    buttons.move(Route::Widget, left, 0, 25, 22).release(Route::Widget, left, 0, 25, 22);
+    buttons.answer(Answer::Ok);
+    buttons.press(Route::Straight, 0, 0, 3, 3).release(Route::Straight, -1, 5, 8, 8);
+    buttons.answer(Answer::Ok);
+    buttons.press(Route::Straight, 127, 0, 3, 3).release(Route::Straight, rightCode, 0, 8, 8);
+    seed("napit", buttons);
+
+    DrawingWriter newMaps;
+    newMaps.tool(2)
+        .press(Route::Straight, leftCode, 0, 2, 2)
+        .press(Route::Straight, leftCode, 0, 6, 4);
+    newMaps.newMap().load(3).press(Route::Straight, leftCode, 0, 50, 2);
+    newMaps.press(Route::Straight, rightCode, 0, 0, 0).answer(Answer::Ok);
+    newMaps.tool(0).load(1).press(Route::Straight, leftCode, 0, 1, 1);
+    newMaps.move(Route::Straight, leftCode, 0, 6, 4).load(2);
+    newMaps.move(Route::Straight, leftCode, 0, 0, 0).release(Route::Straight, leftCode, 0, 0, 0);
+    newMaps.answer(Answer::Ok).newMap().load(4).load(5).closeMap();
+    dragBox(newMaps, Route::Straight, leftCode, 1, 1, 2, 40).answer(Answer::Cancel);
+    seed("uusi-kartta", newMaps);
+
+    // Areas confirmed after "Luo koodi" still belong to the map.
+    DrawingWriter closed;
+    closed.closeMap();
+    dragBox(closed, Route::Straight, leftCode, 3, 3, 20, 20).answer(Answer::Ok).closeMap();
+    closed.tool(1);
+    dragBox(closed, Route::Straight, leftCode, 10, 10, 10, 30).answer(Answer::Ok).closeMap();
+    closed.tool(2)
+        .press(Route::Straight, leftCode, 0, 1, 1)
+        .press(Route::Straight, leftCode, 0, 30, 2);
+    closed.press(Route::Straight, rightCode, 0, 0, 0).answer(Answer::Ok).newMap().closeMap();
+    closed.press(Route::Straight, leftCode, 0, 5, 5).press(Route::Straight, rightCode, 0, 0, 0);
+    closed.answer(Answer::Ok).closeMap();
+    seed("luo-koodi", closed);
+
+    DrawingWriter layouts;
+    layouts.resize(20, 90).paint();
+    dragBox(layouts, Route::Widget, left, 1, 1, 39, 29).paint().answer(Answer::Close);
+    layouts.paint().place(-20, -15).tool(1).press(Route::Widget, left, 0, 30, 20);
+    layouts.move(Route::Widget, left, 0, 30, 50).paint().move(Route::Widget, left, 0, 0, 0);
+    layouts.paint().release(Route::Widget, left, 0, 0, 0).answer(Answer::Ok).paint();
+    layouts.load(0).autoSize().place(70, 50).press(Route::Straight, leftCode, 0, 20, 15);
+    layouts.move(Route::Straight, leftCode, 0, 150, 150).paint().resize(0, 0);
+    layouts.release(Route::Straight, leftCode, 0, 150, 150).answer(Answer::Cancel).paint();
+    seed("asettelu", layouts);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -368,5 +505,6 @@ int main(int argc, char **argv)
     writeMarkupSeeds();
     writeNumberSeeds();
     writePictureSeeds();
+    writeDrawingSeeds();
     return 0;
 }

@@ -11,6 +11,16 @@
 
 using zorvik::platform::InvertCanvas;
 
+namespace zorvik::platform {
+
+struct InvertCanvasProbe {
+    static std::size_t figureCount(const InvertCanvas &canvas) { return canvas.m_figures.size(); }
+};
+
+} // namespace zorvik::platform
+
+using zorvik::platform::InvertCanvasProbe;
+
 namespace {
 
 constexpr QRgb invertMask = 0x00FFFFFF;
@@ -169,7 +179,7 @@ private slots:
     void repaintsFollowTheFiguresWhenScrolled();
     void mouseEventsReachTheHandlers();
     void mouseKeepsComingOutsideAfterAPress();
-    void disabledCanvasGetsNoMouseEvents();
+    void onlyKnownButtonsPressAndMovesAddTheHeldOnes();
 };
 
 void TestCanvas::drawingTwiceRestoresThePicture_data()
@@ -348,9 +358,14 @@ void TestCanvas::clearAfterRubberBandRestoresThePicture()
         canvas.drawCircle(40, 40, radius);
         canvas.drawCircle(40, 40, radius);
     }
+    // Each outline erased by drawing it again is forgotten, so that however long the drag, the
+    // clear redraws only what is on the canvas: the first box, the last box and the small
+    // circle.
+    QCOMPARE(InvertCanvasProbe::figureCount(canvas), std::size_t(3));
 
     canvas.clear();
     QCOMPARE(canvas.picture(), original);
+    QCOMPARE(InvertCanvasProbe::figureCount(canvas), std::size_t(0));
 }
 
 void TestCanvas::penFollowsEachFigure()
@@ -477,6 +492,16 @@ void TestCanvas::transparentPartsShowWhite()
     canvas.setPicture(indexed);
     QCOMPARE(canvas.picture().pixel(0, 0), qRgb(255, 255, 255));
     QCOMPARE(canvas.picture().pixel(2, 2), qRgb(0, 128, 0));
+
+    // Deeper formats, as a 16-bit PNG gives them, blend the same way.
+    QImage deep(6, 3, QImage::Format_RGBA64);
+    deep.fill(QColor(0, 0, 0, 128));
+    deep.setPixelColor(1, 1, QColor(200, 0, 50));
+    canvas.setPicture(deep);
+    QCOMPARE(canvas.picture().format(), QImage::Format_RGB32);
+    QCOMPARE(canvas.picture().size(), QSize(6, 3));
+    QCOMPARE(canvas.picture().pixel(1, 1), qRgb(200, 0, 50));
+    QVERIFY(qAbs(qGray(canvas.picture().pixel(4, 2)) - 127) <= 1);
 }
 
 void TestCanvas::newPictureForgetsFiguresButKeepsThePen()
@@ -728,7 +753,9 @@ void TestCanvas::mouseKeepsComingOutsideAfterAPress()
     QCOMPARE(ups[0].y, 120.0f);
 }
 
-void TestCanvas::disabledCanvasGetsNoMouseEvents()
+// Only the three buttons the drawing tools know of press or release anything, so a mouse's side
+// buttons can never start or end a drag; a move tells every known button held.
+void TestCanvas::onlyKnownButtonsPressAndMovesAddTheHeldOnes()
 {
     QWidget window;
     window.setGeometry(100, 100, 200, 200);
@@ -738,18 +765,39 @@ void TestCanvas::disabledCanvasGetsNoMouseEvents()
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    canvas->setEnabled(false);
-    QTest::mouseMove(canvas, QPoint(12, 7));
-    QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseMove(canvas, QPoint(15, 17));
-    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(15, 17));
-    QVERIFY(log.calls.isEmpty());
+    QTest::mousePress(canvas, Qt::BackButton, {}, QPoint(10, 10));
+    QTest::mouseMove(canvas, QPoint(11, 12));
+    QTest::mouseRelease(canvas, Qt::BackButton, {}, QPoint(11, 12));
+    QCOMPARE(log.calls.size(), 1);
+    QCOMPARE(log.calls[0].kind, QStringLiteral("move"));
+    QCOMPARE(log.calls[0].button, 0);
 
-    canvas->setEnabled(true);
+    const auto heldAtMove = [&](QPoint at) {
+        log.calls.clear();
+        QTest::mouseMove(canvas, at);
+        const QList<MouseCall> moves = log.of(QStringLiteral("move"));
+        return moves.size() == 1 && moves[0].x == float(at.x()) ? moves[0].button : -1;
+    };
     QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(10, 10));
-    QCOMPARE(log.of(QStringLiteral("down")).size(), 1);
+    QCOMPARE(heldAtMove(QPoint(12, 10)), 1);
+    QTest::mousePress(canvas, Qt::MiddleButton, {}, QPoint(12, 10));
+    QCOMPARE(heldAtMove(QPoint(14, 10)), 1 + 4);
+    QTest::mousePress(canvas, Qt::RightButton, {}, QPoint(14, 10));
+    QCOMPARE(heldAtMove(QPoint(16, 10)), 1 + 2 + 4);
+    log.calls.clear();
+    QTest::mousePress(canvas, Qt::ForwardButton, {}, QPoint(16, 10));
+    QVERIFY(log.calls.isEmpty());
+    QCOMPARE(heldAtMove(QPoint(18, 10)), 1 + 2 + 4);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(18, 10));
+    QCOMPARE(heldAtMove(QPoint(20, 10)), 2 + 4);
+    QTest::mouseRelease(canvas, Qt::MiddleButton, {}, QPoint(20, 10));
+    QCOMPARE(heldAtMove(QPoint(22, 10)), 2);
+    log.calls.clear();
+    QTest::mouseRelease(canvas, Qt::ForwardButton, {}, QPoint(22, 10));
+    QVERIFY(log.calls.isEmpty());
+    QTest::mouseRelease(canvas, Qt::RightButton, {}, QPoint(22, 10));
     QCOMPARE(log.of(QStringLiteral("up")).size(), 1);
+    QCOMPARE(log.of(QStringLiteral("up"))[0].button, 2);
 }
 
 QTEST_MAIN(TestCanvas)
