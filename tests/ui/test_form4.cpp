@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -399,6 +400,24 @@ private slots:
         QCOMPARE(form.Dir1->path(), m_start);
         QCOMPARE(m_messages.size(), size_t(1));
         QVERIFY(QDir().mkpath(m_driveE));
+    }
+
+    void unreadableFolderIsReportedAndNothingMoves()
+    {
+        Form4 &form = chooser();
+        click(form.File1, QStringLiteral("y.jpeg"));
+        const Look before = Look::of(form);
+        platform::setReadableCheck([this](const QString &folder) { return folder != m_beta; });
+        const auto readableAgain = qScopeGuard([] { platform::setReadableCheck({}); });
+
+        doubleClick(form.Dir1, QStringLiteral("beeta"));
+
+        QCOMPARE(m_messages.size(), size_t(1));
+        QCOMPARE(m_messages[0].title, QStringLiteral("virhe"));
+        QCOMPARE(m_messages[0].text, QStringLiteral("Kansiota ei voi lukea:\n") + native(m_beta));
+        QCOMPARE(m_messages[0].icon, platform::MessageIcon::Critical);
+        QVERIFY(Look::of(form) == before);
+        QVERIFY(form.isVisible());
     }
 };
 
