@@ -27,31 +27,39 @@ bool userVolume(const QString &root)
 QList<Drive> systemDrives()
 {
     QList<Drive> list{{QStringLiteral("/"), QStringLiteral("/ (juuri)"), false}};
+    // Build machines and services often name a home folder that does not exist.
     const QString home = QDir::homePath();
-    if (home != QLatin1String("/"))
+    if (home != QLatin1String("/") && QFileInfo(home).isDir())
         list.append({home, QStringLiteral("~ kotikansio"), false});
 
     QList<Drive> volumes;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        if (volume.isValid() && volume.isReady() && userVolume(volume.rootPath()))
-            volumes.append({volume.rootPath(), volume.displayName(), true});
+    for (const Mount &mount : mounts()) {
+        if (mount.ready && userVolume(mount.root))
+            volumes.append({mount.root, mount.name, true});
     }
     std::sort(volumes.begin(), volumes.end(),
               [](const Drive &a, const Drive &b) { return a.root < b.root; });
     return list + volumes;
 }
 
-bool volumeReady(const Drive &drive)
+QList<Mount> systemMounts()
 {
-    if (!drive.removable)
-        return true;
-    // An unmounted volume leaves its empty mount folder behind, so the folder alone proves
-    // nothing.
-    const QStorageInfo storage(drive.root);
-    return storage.isValid() && storage.isReady() && storage.rootPath() == drive.root;
+    QList<Mount> table;
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
+        table.append(
+            {volume.rootPath(), volume.displayName(), volume.isValid() && volume.isReady()});
+    return table;
 }
 
-bool folderReadable(const QString &folder)
+bool volumeReady(const Drive &drive)
+{
+    // An unmounted volume leaves its empty mount folder behind, so the folder alone proves
+    // nothing. Where the table does not list the folder's mount, as in a chroot that sees only
+    // its own mounts, the volume counts as gone.
+    return !drive.removable || mountedAt(drive.root);
+}
+
+bool systemFolderReadable(const QString &folder)
 {
     // Listing needs read permission, and telling folders from files needs search permission.
     const QFileInfo info(folder);

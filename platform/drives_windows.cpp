@@ -32,12 +32,22 @@ QList<Drive> systemDrives()
     return list;
 }
 
+QList<Mount> systemMounts()
+{
+    QList<Mount> table;
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
+        table.append(
+            {volume.rootPath(), volume.displayName(), volume.isValid() && volume.isReady()});
+    return table;
+}
+
 bool volumeReady(const Drive &drive)
 {
+    // A drive letter stays while its medium or share is away; only the volume tells.
     return QStorageInfo(drive.root).isReady();
 }
 
-bool folderReadable(const QString &folder)
+bool systemFolderReadable(const QString &folder)
 {
     return QFileInfo(folder).isReadable();
 }

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace zorvik::platform {
 
 namespace {
@@ -11,6 +13,18 @@ std::function<QList<Drive>()> &driveSource()
 {
     static std::function<QList<Drive>()> source;
     return source;
+}
+
+std::function<QList<Mount>()> &mountSource()
+{
+    static std::function<QList<Mount>()> source;
+    return source;
+}
+
+std::function<bool(const QString &)> &readableCheck()
+{
+    static std::function<bool(const QString &)> check;
+    return check;
 }
 
 QString folderProblem(const QString &folder)
@@ -87,6 +101,38 @@ bool driveReady(const Drive &drive)
 void setDriveSource(std::function<QList<Drive>()> source)
 {
     driveSource() = std::move(source);
+}
+
+QList<Mount> mounts()
+{
+    return mountSource() ? mountSource()() : systemMounts();
+}
+
+void setMountSource(std::function<QList<Mount>()> source)
+{
+    mountSource() = std::move(source);
+}
+
+bool mountedAt(const QString &folder)
+{
+    // The mount table names folders without symbolic links.
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    if (real.isEmpty())
+        return false;
+    const QList<Mount> table = mounts();
+    return std::any_of(table.cbegin(), table.cend(), [&](const Mount &mount) {
+        return mount.ready && mount.root.compare(real, pathCase()) == 0;
+    });
+}
+
+bool folderReadable(const QString &folder)
+{
+    return readableCheck() ? readableCheck()(folder) : systemFolderReadable(folder);
+}
+
+void setReadableCheck(std::function<bool(const QString &folder)> check)
+{
+    readableCheck() = std::move(check);
 }
 
 QString driveRootOf(const QStringList &roots, const QString &folder)

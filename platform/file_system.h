@@ -47,14 +47,37 @@ bool driveReady(const Drive &drive);
 // Tests put their own drives in place of the computer's; an empty source restores them.
 void setDriveSource(std::function<QList<Drive>()> source);
 
+// A file system mounted on a folder, as the mount table lists it.
+struct Mount {
+    QString root; // the folder it is mounted on, absolute and without symbolic links
+    QString name; // its label, or its device when it has none
+    // Whether it answers; a network share whose server has gone does not.
+    bool ready = true;
+};
+
+// What is mounted where. A removable drive is ready only while something is mounted on its
+// root folder, since unmounting leaves the empty mount folder behind.
+QList<Mount> mounts();
+// Tests put their own mount table in place of the computer's, whose form depends on where the
+// program runs (a container or chroot sees only part of it); an empty source restores it.
+void setMountSource(std::function<QList<Mount>()> source);
+// The ready mount whose root is |folder|, if any.
+bool mountedAt(const QString &folder);
+
+// Whether the entries of a folder may be read. Tests put their own check in place of the
+// permissions, which do not bind the superuser; an empty check restores them.
+bool folderReadable(const QString &folder);
+void setReadableCheck(std::function<bool(const QString &folder)> check);
+
 // Of |roots|, the one that holds |folder| most closely; the folder's topmost ancestor when none
 // does.
 QString driveRootOf(const QStringList &roots, const QString &folder);
 
 // The platform part, in drives_unix.cpp or drives_windows.cpp.
 QList<Drive> systemDrives();
+QList<Mount> systemMounts();
 bool volumeReady(const Drive &drive);
-bool folderReadable(const QString &folder);
+bool systemFolderReadable(const QString &folder);
 Qt::CaseSensitivity pathCase();
 
 } // namespace zorvik::platform

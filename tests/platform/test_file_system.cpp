@@ -2,8 +2,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -23,13 +27,66 @@ void touch(const QString &path)
 const QStringList picturePatterns{QStringLiteral("*.jpeg"), QStringLiteral("*.jpg"),
                                   QStringLiteral("*.gif")};
 
+QString realPath(const QString &path)
+{
+    return QFileInfo(path).canonicalFilePath();
+}
+
+QStringList rootsOf(const QList<Drive> &list)
+{
+    QStringList roots;
+    for (const Drive &drive : list)
+        roots.append(drive.root);
+    return roots;
+}
+
+// The folders the kernel lists as mount points, with its octal escapes ("\040" for a space)
+// undone; none when the table cannot be read, or when it leaves out the root folder, as it does
+// in a chroot, whose own root is no mount point of the table.
+std::optional<QSet<QString>> kernelMountPoints()
+{
+    QFile file(QStringLiteral("/proc/self/mountinfo"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return std::nullopt;
+    QSet<QString> points;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 5)
+            continue;
+        const QByteArray &escaped = fields.at(4);
+        QByteArray point;
+        for (qsizetype i = 0; i < escaped.size(); ++i) {
+            if (escaped.at(i) == '\\' && i + 3 < escaped.size()) {
+                point.append(char(escaped.mid(i + 1, 3).toInt(nullptr, 8)));
+                i += 3;
+            } else {
+                point.append(escaped.at(i));
+            }
+        }
+        points.insert(QFile::decodeName(point));
+    }
+    if (!points.contains(QStringLiteral("/")))
+        return std::nullopt;
+    return points;
+}
+
 } // namespace
 
 class TestFileSystem : public QObject {
     Q_OBJECT
 
+    QByteArray m_home;
+
 private slots:
-    void cleanup() { setDriveSource({}); }
+    void initTestCase() { m_home = qgetenv("HOME"); }
+
+    void cleanup()
+    {
+        setDriveSource({});
+        setMountSource({});
+        setReadableCheck({});
+        qputenv("HOME", m_home);
+    }
 
     void pathAtARootHasOneSeparator()
     {
@@ -114,20 +171,46 @@ private slots:
 
     void unreadableFolderIsAnError()
     {
-#ifdef Q_OS_UNIX
-        if (geteuid() == 0)
-            QSKIP("permissions do not bind the superuser");
-#endif
         QTemporaryDir dir;
         const QString locked = dir.filePath(QStringLiteral("lukittu"));
-        QDir(dir.path()).mkdir(QStringLiteral("lukittu"));
-        QFile::setPermissions(locked, QFileDevice::Permissions());
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("lukittu")));
+        setReadableCheck([&](const QString &folder) { return folder != locked; });
+
+        for (const FolderListing &listing :
+             {listSubfolders(locked), listFiles(locked, picturePatterns)}) {
+            QVERIFY(!listing.ok());
+            QVERIFY(listing.names.isEmpty());
+            QCOMPARE(listing.error,
+                     QStringLiteral("Kansiota ei voi lukea:\n") + QDir::toNativeSeparators(locked));
+        }
+        // Its parent can still be read, and lists it.
+        const FolderListing parent = listSubfolders(dir.path());
+        QVERIFY(parent.ok());
+        QCOMPARE(parent.names, QStringList{QStringLiteral("lukittu")});
+        // A drive whose root cannot be read cannot be browsed.
+        QVERIFY(!driveReady({locked, QStringLiteral("LUKITTU"), false}));
+        QVERIFY(driveReady({dir.path(), QStringLiteral("AUKI"), false}));
+    }
+
+#ifdef Q_OS_UNIX
+    void lockedFolderFollowsThePermissions()
+    {
+        QTemporaryDir dir;
+        const QString locked = dir.filePath(QStringLiteral("lukittu"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("lukittu")));
+        QVERIFY(QFile::setPermissions(locked, QFileDevice::Permissions()));
+        // The superuser may read it all the same, and then the folder lists as empty.
+        const bool allowed = access(QFile::encodeName(locked).constData(), R_OK | X_OK) == 0;
         const FolderListing listing = listFiles(locked, picturePatterns);
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner);
-        QVERIFY(!listing.ok());
-        QVERIFY(listing.error.contains(QStringLiteral("ei voi lukea")));
+        QCOMPARE(listing.ok(), allowed);
+        QVERIFY(listing.names.isEmpty());
+        if (!allowed)
+            QVERIFY2(listing.error.startsWith(QStringLiteral("Kansiota ei voi lukea")),
+                     qPrintable(listing.error));
     }
+#endif
 
     void folderBelongsToTheClosestDrive()
     {
@@ -150,6 +233,8 @@ private slots:
 
     void computerHasDrivesToBrowse()
     {
+        QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
         const QList<Drive> list = drives();
         QVERIFY(!list.isEmpty());
         for (const Drive &drive : list) {
@@ -160,12 +245,50 @@ private slots:
         QCOMPARE(list.first().root, QStringLiteral("/"));
         QCOMPARE(list.first().label, QStringLiteral("/ (juuri)"));
         QVERIFY(driveReady(list.first()));
-        if (QDir::homePath() != QStringLiteral("/")) {
-            QCOMPARE(list.at(1).root, QDir::homePath());
-            QCOMPARE(list.at(1).label, QStringLiteral("~ kotikansio"));
-        }
+        QVERIFY(list.size() >= 2);
+        QCOMPARE(list.at(1).root, QDir::homePath());
+        QCOMPARE(list.at(1).label, QStringLiteral("~ kotikansio"));
+        QVERIFY(driveReady(list.at(1)));
+        for (const Drive &volume : list.mid(2))
+            QVERIFY2(volume.removable, qPrintable(volume.root));
 #endif
     }
+
+#ifdef Q_OS_UNIX
+    void volumesOfTheMountTableFollowTheHomeFolder()
+    {
+        QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
+        setMountSource([] {
+            return QList<Mount>{{QStringLiteral("/"), QStringLiteral("/dev/sda1")},
+                                {QStringLiteral("/run/media/anna/LEVY"), QStringLiteral("LEVY")},
+                                {QStringLiteral("/proc"), QStringLiteral("proc")},
+                                {QStringLiteral("/mnt/verkko"), QStringLiteral("verkko"), false},
+                                {QStringLiteral("/media/anna/KUVAT"), QStringLiteral("KUVAT")},
+                                {QStringLiteral("/boot"), QStringLiteral("/dev/sda2")},
+                                {QStringLiteral("/mediat"), QStringLiteral("/dev/sdb1")}};
+        });
+        const QList<Drive> list = drives();
+        QCOMPARE(rootsOf(list),
+                 (QStringList{QStringLiteral("/"), home.path(), QStringLiteral("/media/anna/KUVAT"),
+                              QStringLiteral("/run/media/anna/LEVY")}));
+        QCOMPARE(list.at(2).label, QStringLiteral("KUVAT"));
+        QVERIFY(!list.at(0).removable && !list.at(1).removable);
+        QVERIFY(list.at(2).removable && list.at(3).removable);
+    }
+
+    void homeFolderThatIsNotThereIsNoDrive()
+    {
+        setMountSource([] {
+            return QList<Mount>{{QStringLiteral("/"), QStringLiteral("/dev/sda1")}};
+        });
+        QTemporaryDir dir;
+        qputenv("HOME", QFile::encodeName(dir.filePath(QStringLiteral("poissa"))));
+        QCOMPARE(rootsOf(drives()), QStringList{QStringLiteral("/")});
+        qputenv("HOME", "/");
+        QCOMPARE(rootsOf(drives()), QStringList{QStringLiteral("/")});
+    }
+#endif
 
     void drivesCanBeReplacedAndGoAway()
     {
@@ -185,12 +308,60 @@ private slots:
         QVERIFY(drives().size() != 1 || drives().first().label != QStringLiteral("TIKKU"));
     }
 
-    void unmountedVolumeIsNotReadyThoughItsFolderStays()
+    void removableDriveIsReadyOnlyWhileMounted()
     {
         QTemporaryDir dir;
-        const Drive volume{dir.path(), QStringLiteral("TIKKU"), true};
+        const QString stick = realPath(dir.path()) + QStringLiteral("/tikku");
+        QVERIFY(QDir().mkdir(stick));
+        QList<Mount> table{{QStringLiteral("/"), QStringLiteral("/dev/sda1")}};
+        setMountSource([&] { return table; });
+        const Drive volume{stick, QStringLiteral("TIKKU"), true};
+
         // A mount folder with nothing mounted on it is a plain folder of its parent's volume.
         QVERIFY(!driveReady(volume));
+        QVERIFY(!mountedAt(stick));
+        table.append({realPath(dir.path()), QStringLiteral("/dev/sdb1")});
+        QVERIFY(!driveReady(volume));
+
+        table.append({stick, QStringLiteral("TIKKU")});
+        QVERIFY(mountedAt(stick));
+        QVERIFY(driveReady(volume));
+
+        // A share whose server does not answer cannot be browsed.
+        table.last().ready = false;
+        QVERIFY(!driveReady(volume));
+
+        // A fixed drive needs no mount of its own.
+        QVERIFY(driveReady({stick, QStringLiteral("KANSIO"), false}));
+    }
+
+    void mountIsFoundThroughASymbolicLink()
+    {
+        QTemporaryDir dir;
+        const QString stick = realPath(dir.path()) + QStringLiteral("/tikku");
+        QVERIFY(QDir().mkdir(stick));
+        const QString link = dir.filePath(QStringLiteral("linkki"));
+        QVERIFY(QFile::link(stick, link));
+        setMountSource([&] { return QList<Mount>{{stick, QStringLiteral("TIKKU")}}; });
+        QVERIFY(driveReady({link, QStringLiteral("TIKKU"), true}));
+        QVERIFY(!mountedAt(dir.filePath(QStringLiteral("poissa"))));
+    }
+
+    void unmountedVolumeIsNotReadyThoughItsFolderStays()
+    {
+        // The computer's own mount table: nothing can be mounted on a folder just made.
+        QTemporaryDir dir;
+        const Drive volume{dir.path(), QStringLiteral("TIKKU"), true};
+        QVERIFY(!mountedAt(dir.path()));
+        QVERIFY(!driveReady(volume));
+
+        // Where the kernel's table is whole, the program reads the same mount points from it.
+        if (const std::optional<QSet<QString>> kernel = kernelMountPoints()) {
+            const QList<Mount> table = mounts();
+            QVERIFY(!table.isEmpty());
+            for (const Mount &mount : table)
+                QVERIFY2(kernel->contains(mount.root), qPrintable(mount.root));
+        }
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -447,6 +448,24 @@ private slots:
         form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("C:")));
         QCOMPARE(form.Dir1()->path(), m_start);
         QCOMPARE(m_messages.size(), size_t(1));
+    }
+
+    void unreadableFolderIsReportedAndNothingMoves()
+    {
+        Form4 &form = chooser();
+        click(form.File1(), QStringLiteral("y.jpeg"));
+        const Look before = Look::of(form);
+        platform::setReadableCheck([this](const QString &folder) { return folder != m_beta; });
+        const auto readableAgain = qScopeGuard([] { platform::setReadableCheck({}); });
+
+        doubleClick(form.Dir1(), QStringLiteral("beeta"));
+
+        QCOMPARE(m_messages.size(), size_t(1));
+        QCOMPARE(m_messages[0].title, QStringLiteral("virhe"));
+        QCOMPARE(m_messages[0].text, QStringLiteral("Kansiota ei voi lukea:\n") + native(m_beta));
+        QCOMPARE(m_messages[0].icon, platform::MessageIcon::Critical);
+        QVERIFY(Look::of(form) == before);
+        QVERIFY(form.isVisible());
     }
 };
 
