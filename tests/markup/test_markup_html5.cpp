@@ -154,15 +154,8 @@ Confirmed drawnArea(TypedText &typed)
 
 const char *keyword(Shape shape)
 {
-    switch (shape) {
-    case Shape::Rect:
-        return "RECT";
-    case Shape::Circle:
-        return "CIRCLE";
-    case Shape::Poly:
-        break;
-    }
-    return "POLY";
+    static const char *const keywords[] = {"RECT", "CIRCLE", "POLY"};
+    return keywords[int(shape)];
 }
 
 // A map as the user makes it: areas confirmed one by one, with "Luo koodi" pressed at any point
