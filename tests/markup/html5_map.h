@@ -57,7 +57,7 @@ namespace detail {
 
 using Attributes = std::vector<std::pair<std::string, std::string>>;
 
-inline std::string quoted(std::string_view text)
+inline std::string inQuotes(std::string_view text)
 {
     return "\"" + std::string(text) + "\"";
 }
@@ -70,7 +70,7 @@ inline std::string describe(const GumboNode *node)
     case GUMBO_NODE_TEXT:
     case GUMBO_NODE_WHITESPACE:
     case GUMBO_NODE_CDATA:
-        return "text " + quoted(node->v.text.text);
+        return "text " + inQuotes(node->v.text.text);
     case GUMBO_NODE_COMMENT:
         return "a comment";
     default:
@@ -110,8 +110,8 @@ inline std::string compareAttributes(const GumboNode *element, const std::string
         if (!found)
             return what + " has no attribute " + name;
         if (found->value != asWritten(value))
-            return what + " has " + name + "=" + quoted(found->value) + ", not " +
-                   quoted(asWritten(value));
+            return what + " has " + name + "=" + inQuotes(found->value) + ", not " +
+                   inQuotes(asWritten(value));
     }
     return {};
 }
