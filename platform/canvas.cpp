@@ -311,11 +311,6 @@ void InvertCanvas::setPicture(QImage picture)
     update();
 }
 
-bool InvertCanvas::hasPicture() const
-{
-    return m_hasPicture;
-}
-
 const QImage &InvertCanvas::picture() const
 {
     return m_image;
@@ -341,16 +336,6 @@ void InvertCanvas::applyAutoSize()
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     }
     updateGeometry();
-}
-
-float InvertCanvas::penX() const
-{
-    return m_penX;
-}
-
-float InvertCanvas::penY() const
-{
-    return m_penY;
 }
 
 void InvertCanvas::drawLine(float x1, float y1, float x2, float y2)

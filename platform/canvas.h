@@ -29,7 +29,6 @@ public:
     // white. Pass the image with std::move: the canvas draws into it, and a copy kept
     // elsewhere would double the memory a big picture takes.
     void setPicture(QImage picture);
-    bool hasPicture() const;
     // The picture with the figures drawn over it, as the canvas shows it. Before a picture is
     // set, the white surface figures have been drawn on.
     const QImage &picture() const;
@@ -37,9 +36,6 @@ public:
     // With auto-size on, the canvas takes the picture's size and keeps it.
     void setAutoSize(bool on);
     bool autoSize() const;
-
-    float penX() const;
-    float penY() const;
 
     void drawLine(float x1, float y1, float x2, float y2) override;
     void drawLineTo(float x, float y) override;

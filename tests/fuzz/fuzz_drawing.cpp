@@ -11,6 +11,7 @@
 // over the program's canvas, shown in an offscreen window, with an area dialog that does what
 // the program's dialog does.
 
+#include "../platform/canvas_probe.h"
 #include "drawing_input.h"
 #include "fuzz_check.h"
 
@@ -36,15 +37,6 @@ using fuzzinput::Action;
 using fuzzinput::Answer;
 using fuzzinput::DrawingReader;
 using zorvik::platform::InvertCanvas;
-
-namespace zorvik::platform {
-
-// What the canvas remembers, which only these checks need to see.
-struct InvertCanvasProbe {
-    static std::size_t figureCount(const InvertCanvas &canvas) { return canvas.m_figures.size(); }
-};
-
-} // namespace zorvik::platform
 
 namespace {
 
@@ -187,10 +179,13 @@ public:
         require(remembered <= m_drawn,
                 "the canvas remembers no more figures than were drawn since the last clear",
                 std::to_string(remembered) + " remembered, " + std::to_string(m_drawn) + " drawn");
-        require(sameFloat(m_canvas.penX(), m_penX) && sameFloat(m_canvas.penY(), m_penY),
-                "the pen stands where the last figure or clear left it",
-                "pen at " + describePen(m_canvas.penX(), m_canvas.penY()) + ", expected at " +
-                    describePen(m_penX, m_penY));
+        require(
+            sameFloat(InvertCanvasProbe::penX(m_canvas), m_penX) &&
+                sameFloat(InvertCanvasProbe::penY(m_canvas), m_penY),
+            "the pen stands where the last figure or clear left it",
+            "pen at " +
+                describePen(InvertCanvasProbe::penX(m_canvas), InvertCanvasProbe::penY(m_canvas)) +
+                ", expected at " + describePen(m_penX, m_penY));
     }
 
 private:

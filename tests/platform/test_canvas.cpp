@@ -1,3 +1,4 @@
+#include "canvas_probe.h"
 #include "platform/canvas.h"
 
 #include <QPaintEvent>
@@ -10,14 +11,6 @@
 #include <limits>
 
 using zorvik::platform::InvertCanvas;
-
-namespace zorvik::platform {
-
-struct InvertCanvasProbe {
-    static std::size_t figureCount(const InvertCanvas &canvas) { return canvas.m_figures.size(); }
-};
-
-} // namespace zorvik::platform
 
 using zorvik::platform::InvertCanvasProbe;
 
@@ -317,8 +310,8 @@ void TestCanvas::clearRestoresThePictureAndResetsThePen()
     canvas.clear();
 
     QCOMPARE(canvas.picture(), original);
-    QCOMPARE(canvas.penX(), 0.0f);
-    QCOMPARE(canvas.penY(), 0.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 0.0f);
+    QCOMPARE(InvertCanvasProbe::penY(canvas), 0.0f);
 }
 
 void TestCanvas::clearForgetsWhatItErased()
@@ -372,29 +365,29 @@ void TestCanvas::penFollowsEachFigure()
 {
     InvertCanvas canvas;
     canvas.setPicture(variedPicture(30, 30));
-    QCOMPARE(canvas.penX(), 0.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 0.0f);
 
     canvas.drawLine(1.5f, 2, 7.25f, 9);
-    QCOMPARE(canvas.penX(), 7.25f);
-    QCOMPARE(canvas.penY(), 9.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 7.25f);
+    QCOMPARE(InvertCanvasProbe::penY(canvas), 9.0f);
     canvas.setPoint(4, -3);
-    QCOMPARE(canvas.penX(), 4.0f);
-    QCOMPARE(canvas.penY(), -3.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 4.0f);
+    QCOMPARE(InvertCanvasProbe::penY(canvas), -3.0f);
     canvas.drawBox(20, 21, 2, 3);
-    QCOMPARE(canvas.penX(), 2.0f);
-    QCOMPARE(canvas.penY(), 3.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 2.0f);
+    QCOMPARE(InvertCanvasProbe::penY(canvas), 3.0f);
     canvas.drawCircle(12, 13, 5);
-    QCOMPARE(canvas.penX(), 12.0f);
-    QCOMPARE(canvas.penY(), 13.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 12.0f);
+    QCOMPARE(InvertCanvasProbe::penY(canvas), 13.0f);
     canvas.drawCircle(-6, 100, -1);
-    QCOMPARE(canvas.penX(), -6.0f);
-    QCOMPARE(canvas.penY(), 100.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), -6.0f);
+    QCOMPARE(InvertCanvasProbe::penY(canvas), 100.0f);
     canvas.drawLineTo(8, 9);
-    QCOMPARE(canvas.penX(), 8.0f);
-    QCOMPARE(canvas.penY(), 9.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 8.0f);
+    QCOMPARE(InvertCanvasProbe::penY(canvas), 9.0f);
     canvas.clear();
-    QCOMPARE(canvas.penX(), 0.0f);
-    QCOMPARE(canvas.penY(), 0.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 0.0f);
+    QCOMPARE(InvertCanvasProbe::penY(canvas), 0.0f);
 }
 
 void TestCanvas::lineToStartsAtThePen()
@@ -514,19 +507,19 @@ void TestCanvas::newPictureForgetsFiguresButKeepsThePen()
     const QImage next = variedPicture(25, 35).mirrored();
     canvas.setPicture(next);
     // Only drawing and clearing move the pen.
-    QCOMPARE(canvas.penX(), 17.0f);
-    QCOMPARE(canvas.penY(), 8.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 17.0f);
+    QCOMPARE(InvertCanvasProbe::penY(canvas), 8.0f);
     QCOMPARE(canvas.picture(), next);
     canvas.clear();
     QCOMPARE(canvas.picture(), next);
-    QCOMPARE(canvas.penX(), 0.0f);
+    QCOMPARE(InvertCanvasProbe::penX(canvas), 0.0f);
 }
 
 void TestCanvas::withoutAPictureTheSurfaceIsWhite()
 {
     InvertCanvas canvas;
     canvas.resize(20, 10);
-    QVERIFY(!canvas.hasPicture());
+    QVERIFY(!InvertCanvasProbe::hasPicture(canvas));
 
     canvas.setPoint(3, 4);
     QCOMPARE(canvas.picture().size(), QSize(20, 10));
@@ -545,9 +538,9 @@ void TestCanvas::withoutAPictureTheSurfaceIsWhite()
     QCOMPARE(canvas.picture(), white);
 
     canvas.setPicture(variedPicture(5, 5));
-    QVERIFY(canvas.hasPicture());
+    QVERIFY(InvertCanvasProbe::hasPicture(canvas));
     canvas.setPicture(QImage());
-    QVERIFY(!canvas.hasPicture());
+    QVERIFY(!InvertCanvasProbe::hasPicture(canvas));
 }
 
 void TestCanvas::autoSizeTakesThePictureSize()

@@ -3,6 +3,7 @@
 // "Virhe" box and leaves the dialog open and the canvas untouched, or, where the file's name
 // allows it, shows the part that decodes; and no file makes the process's memory balloon.
 
+#include "../platform/canvas_probe.h"
 #include "platform/canvas.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
@@ -24,6 +25,8 @@ using namespace zorvik;
 using platform::ShownMessage;
 using ui::Form1;
 using ui::form2;
+
+using zorvik::platform::InvertCanvasProbe;
 
 namespace {
 
@@ -91,8 +94,8 @@ struct CanvasLook {
 
     static CanvasLook of(const platform::InvertCanvas &canvas)
     {
-        return {canvas.picture(), canvas.size(), canvas.hasPicture(), canvas.autoSize(),
-                canvas.isEnabled()};
+        return {canvas.picture(), canvas.size(), InvertCanvasProbe::hasPicture(canvas),
+                canvas.autoSize(), canvas.isEnabled()};
     }
     bool operator==(const CanvasLook &) const = default;
 };
@@ -202,7 +205,7 @@ private slots:
             QVERIFY(!openAfterOk);
             QCOMPARE(canvas().picture().size(), expected.shownSize);
             QCOMPARE(canvas().size(), expected.shownSize);
-            QVERIFY(canvas().hasPicture());
+            QVERIFY(InvertCanvasProbe::hasPicture(canvas()));
             QVERIFY2(isOpaque(canvas().picture()), "the pixels never decoded are see-through");
             QVERIFY(canvas().autoSize());
             QVERIFY(canvas().isEnabled());
