@@ -1,11 +1,11 @@
 // Whatever the user does with the mouse, the tool buttons, the area dialog, "Uusi", "Luo koodi"
-// and new pictures, and wherever the pointer goes (far off the canvas, between pixels, to values no
-// mouse delivers), the drawing keeps its rules: exactly one tool is selected; a polygon is
+// and new pictures, and wherever the pointer goes (far off the canvas, between pixels, to values
+// no mouse delivers), the drawing keeps its rules: exactly one tool is selected; a polygon is
 // either open or not, never half; every clear shows the picture again exactly as it was loaded;
 // the canvas remembers no more figures than were drawn since the last clear, and its pen stands
-// where the last figure or clear left it; the markup stays one line and holds every confirmed
-// area, in order, with the coordinates the dialog took from the drawing, before the closing tag
-// of a map already closed.
+// where the last figure or clear left it; once painted, the window shows the canvas as it is;
+// the markup stays one line and holds every confirmed area, in order, with the coordinates the
+// dialog took from the drawing, before the closing tag of a map already closed.
 //
 // The input is laid out as drawing_input.h describes. It drives the program's drawing tools
 // over the program's canvas, shown in an offscreen window, with an area dialog that does what
@@ -22,6 +22,8 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QWindow>
 
 #include <array>
 #include <bit>
@@ -420,6 +422,30 @@ void paintChanges()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
+// Once painted, the window shows every pixel of the canvas as the canvas holds it, the part
+// beyond the picture white: a figure repainted only in part would leave the screen behind.
+void checkShown()
+{
+    const QImage screen = g_frame->screen()
+                              ->grabWindow(g_frame->winId())
+                              .toImage()
+                              .convertToFormat(QImage::Format_RGB32);
+    const QImage &picture = g_canvas->picture();
+    const QRect shown = g_canvas->geometry() & g_frame->rect();
+    for (int y = shown.top(); y <= shown.bottom(); ++y) {
+        for (int x = shown.left(); x <= shown.right(); ++x) {
+            const QPoint at = QPoint(x, y) - g_canvas->pos();
+            const QRgb expected =
+                picture.rect().contains(at) ? picture.pixel(at) : qRgb(255, 255, 255);
+            if (screen.pixel(x, y) != expected)
+                fail("the screen shows the canvas as it is",
+                     "window pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                         ") differs from canvas pixel (" + std::to_string(at.x()) + ", " +
+                         std::to_string(at.y()) + ")");
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
@@ -441,6 +467,14 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     g_frame->resize(80, 60);
     g_canvas = new InvertCanvas(g_frame);
     g_frame->show();
+    // Until the window system has exposed the window, nothing of it is painted.
+    for (int round = 0; round < 100 && !g_frame->windowHandle()->isExposed(); ++round)
+        QCoreApplication::processEvents();
+    require(g_frame->windowHandle()->isExposed(), "the canvas's window is shown",
+            "the offscreen platform did not expose it");
+    // One window pixel for each canvas pixel, so that the screen can be compared with it.
+    require(g_frame->devicePixelRatio() == 1, "the offscreen screen is not scaled",
+            std::to_string(g_frame->devicePixelRatio()));
     return 0;
 }
 
@@ -493,6 +527,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         case Action::Paint:
             paintChanges();
+            checkShown();
             break;
         case Action::Close:
             markup.close();
