@@ -45,7 +45,7 @@ bench:
 	./scripts/install-deps.sh run
 	$(CONFIGURE) -DZORVIK_TESTS=OFF -DZORVIK_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
-	cd $(BUILD) && for b in bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+	cd $(BUILD) && for b in bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; done
 
 install: build
 	cmake --install $(BUILD)
