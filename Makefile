@@ -5,7 +5,7 @@ FUZZ_SECONDS ?= 60
 # A build folder made earlier with another generator is configured afresh.
 CONFIGURE = ./scripts/configure.sh $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all build run test suite sanitize fuzz bench install package clean
+.PHONY: all build run test suite sanitize fuzz bench install package check-releases clean
 
 all: build
 
@@ -53,6 +53,14 @@ install: build
 package: build
 	./scripts/install-deps.sh package
 	cd $(BUILD) && cpack
+
+# Each supported Debian release from scratch, one line per release: a fresh system, the set-up
+# README.md gives, make test, make package, and the .deb installed and started. It needs root
+# and the Debian mirror, and so is no part of make test.
+check-releases:
+	@status=0; \
+	for suite in bookworm trixie; do ./scripts/check-release.sh $$suite || status=1; done; \
+	exit $$status
 
 clean:
 	rm -rf $(BUILD) build-*
