@@ -11,8 +11,9 @@
 # system that holds nothing but the package, which proves the package's dependencies.
 #
 # It needs root and the Debian mirror (MIRROR and SECURITY_MIRROR, deb.debian.org by default),
-# and takes a while: the suite is built three times (plain, sanitized, fuzz targets). Its
-# output goes to build-releases/SUITE.log; it prints one line with the result and the time.
+# and takes a while: everything is built from nothing, the editor, the sanitized suite and the
+# fuzz targets. Its output goes to build-releases/SUITE.log; it prints one line with the result
+# and the time.
 # The systems are removed at the end, their mounts undone first, whatever the outcome.
 set -euo pipefail
 
@@ -39,8 +40,6 @@ log="$logs/$suite.log"
 started=$(date +%s)
 step="preparing"
 work=""
-systems=()
-mounted=()
 
 elapsed() {
   local seconds=$(($(date +%s) - started))
@@ -48,29 +47,34 @@ elapsed() {
 }
 
 # Ends whatever still runs inside one of our systems, such as an X server left behind, so
-# that its mounts can go.
+# that their mounts can go.
 stop_processes() {
-  local system process
-  for system in "${systems[@]}"; do
-    for process in /proc/[0-9]*; do
-      if [ "$(readlink "$process/root" 2>/dev/null)" = "$system" ]; then
-        kill -KILL "${process#/proc/}" 2>/dev/null || true
-      fi
-    done
+  local process
+  for process in /proc/[0-9]*; do
+    case "$(readlink "$process/root" 2>/dev/null)" in
+      "$work"/*) kill -KILL "${process#/proc/}" 2>/dev/null || true ;;
+    esac
   done
 }
 
+# The mounts inside our systems, the kernel's own list of them, innermost first: the steps
+# mount in processes of their own, and debootstrap mounts as well.
+our_mounts() {
+  awk -v inside="$work/" 'index($5, inside) == 1 { print $5 }' /proc/self/mountinfo | sort -r
+}
+
 cleanup() {
-  stop_processes
-  local i
-  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-    umount "${mounted[i]}" || umount -l "${mounted[i]}" || echo "could not unmount ${mounted[i]}"
-  done
-  mounted=()
-  # --one-file-system: a mount that would not go keeps what lies under it.
-  if [ -n "$work" ]; then
-    rm -rf --one-file-system "$work" || echo "left behind: $work"
+  if [ -n "$step_group" ]; then
+    kill -KILL -- "-$step_group" 2>/dev/null || true
   fi
+  [ -n "$work" ] || return 0
+  stop_processes
+  local point
+  for point in $(our_mounts); do
+    umount "$point" || umount -l "$point" || echo "could not unmount $point"
+  done
+  # --one-file-system: a mount that would not go keeps what lies under it.
+  rm -rf --one-file-system "$work" || echo "left behind: $work"
 }
 
 finish() {
@@ -89,18 +93,19 @@ trap finish EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# Runs one step with its output in the log; a failing step ends the check.
+# Runs one step with its output in the log; a failing step ends the check. Each step runs in a
+# process group of its own (set -m), which an interruption ends as a whole; the wait, unlike a
+# command in the foreground, lets the signal through at once.
+set -m
+step_group=""
 run_step() {
   step="$1"
   shift
   echo "==== $step ($(date -u '+%F %T UTC'))" >>"$log"
-  "$@" >>"$log" 2>&1 </dev/null
-}
-
-mount_into() {
-  local target="${*: -1}"
-  mount "$@"
-  mounted+=("$target")
+  "$@" >>"$log" 2>&1 </dev/null &
+  step_group=$!
+  wait "$step_group"
+  step_group=""
 }
 
 # A minimal system of the release, with the kernel's file systems mounted and the mirror
@@ -108,7 +113,6 @@ mount_into() {
 bootstrap() {
   local system="$1"
   mkdir -p "$system"
-  systems+=("$system")
   debootstrap --variant=minbase "$suite" "$system" "$mirror"
   cat >"$system/etc/apt/sources.list" <<EOF
 deb $mirror $suite main
@@ -116,8 +120,8 @@ deb $mirror $suite-updates main
 deb $security_mirror $suite-security main
 EOF
   cp /etc/resolv.conf "$system/etc/resolv.conf"
-  mount_into -t proc proc "$system/proc"
-  mount_into -t sysfs -o ro sysfs "$system/sys"
+  mount -t proc proc "$system/proc"
+  mount -t sysfs -o ro sysfs "$system/sys"
   mkdir -p "$system/dev/pts" "$system/dev/shm"
   local node
   for node in null:1:3 zero:1:5 full:1:7 random:1:8 urandom:1:9 tty:5:0; do
@@ -125,11 +129,11 @@ EOF
     [ -c "$system/dev/$name" ] || mknod -m 666 "$system/dev/$name" c "$major" "$minor"
   done
   # Pseudo-terminals of its own, so that nothing inside reaches the host's.
-  mount_into -t devpts -o newinstance,ptmxmode=0666,mode=0620 devpts "$system/dev/pts"
+  mount -t devpts -o newinstance,ptmxmode=0666,mode=0620 devpts "$system/dev/pts"
   rm -f "$system/dev/ptmx"
   ln -s pts/ptmx "$system/dev/ptmx"
-  mount_into -t tmpfs -o mode=1777 tmpfs "$system/dev/shm"
-  mount_into -t tmpfs -o mode=0755 tmpfs "$system/run"
+  mount -t tmpfs -o mode=1777 tmpfs "$system/dev/shm"
+  mount -t tmpfs -o mode=0755 tmpfs "$system/run"
   mkdir -p "$system/run/lock"
 }
 
