@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStorageInfo>
 
 #include <algorithm>
 
@@ -40,15 +39,6 @@ QList<Drive> systemDrives()
     std::sort(volumes.begin(), volumes.end(),
               [](const Drive &a, const Drive &b) { return a.root < b.root; });
     return list + volumes;
-}
-
-QList<Mount> systemMounts()
-{
-    QList<Mount> table;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
-        table.append(
-            {volume.rootPath(), volume.displayName(), volume.isValid() && volume.isReady()});
-    return table;
 }
 
 bool volumeReady(const Drive &drive)

@@ -32,15 +32,6 @@ QList<Drive> systemDrives()
     return list;
 }
 
-QList<Mount> systemMounts()
-{
-    QList<Mount> table;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
-        table.append(
-            {volume.rootPath(), volume.displayName(), volume.isValid() && volume.isReady()});
-    return table;
-}
-
 bool volumeReady(const Drive &drive)
 {
     // A drive letter stays while its medium or share is away; only the volume tells.

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 #include <algorithm>
 
@@ -101,6 +102,16 @@ bool driveReady(const Drive &drive)
 void setDriveSource(std::function<QList<Drive>()> source)
 {
     driveSource() = std::move(source);
+}
+
+// Qt reads the mount table the same way on every platform.
+QList<Mount> systemMounts()
+{
+    QList<Mount> table;
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
+        table.append(
+            {volume.rootPath(), volume.displayName(), volume.isValid() && volume.isReady()});
+    return table;
 }
 
 QList<Mount> mounts()

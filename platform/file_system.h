@@ -73,9 +73,11 @@ void setReadableCheck(std::function<bool(const QString &folder)> check);
 // does.
 QString driveRootOf(const QStringList &roots, const QString &folder);
 
+// What the system has mounted, as Qt reads it.
+QList<Mount> systemMounts();
+
 // The platform part, in drives_unix.cpp or drives_windows.cpp.
 QList<Drive> systemDrives();
-QList<Mount> systemMounts();
 bool volumeReady(const Drive &drive);
 bool systemFolderReadable(const QString &folder);
 Qt::CaseSensitivity pathCase();
