@@ -80,12 +80,15 @@ void appendEscaped(std::string &markup, std::string_view text)
         case '>':
             markup += "&gt;";
             break;
-        // A line break pasted into a field must not break the markup's one line.
+        // A line break pasted into a field must not break the markup's one line. HTML forbids
+        // a reference to a carriage return, so CR LF and a lone CR become one line feed, as a
+        // parser would read them raw.
+        case '\r':
+            if (text.size() > 1 && text[1] == '\n')
+                text.remove_prefix(1);
+            [[fallthrough]];
         case '\n':
             markup += "&#10;";
-            break;
-        case '\r':
-            markup += "&#13;";
             break;
         default:
             // Written as the replacement character every parser reads for the worst of them.

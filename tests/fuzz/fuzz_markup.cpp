@@ -118,8 +118,7 @@ private:
 std::string unescaped(const Scanner &scanner, std::string_view value)
 {
     static const std::pair<std::string_view, char> references[] = {
-        {"&amp;", '&'}, {"&quot;", '"'}, {"&lt;", '<'},
-        {"&gt;", '>'},  {"&#10;", '\n'}, {"&#13;", '\r'}};
+        {"&amp;", '&'}, {"&quot;", '"'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&#10;", '\n'}};
     std::string text;
     while (!value.empty()) {
         const char c = value.front();

@@ -48,8 +48,17 @@ inline std::string asWritten(std::string_view typed)
     // Qt 6.4 gives the code points as uint, later versions as char32_t.
     auto characters = QString::fromUtf8(typed.data(), qsizetype(typed.size())).toUcs4();
     std::u32string written;
-    for (const auto c : characters)
-        written += mayStand(char32_t(c)) ? char32_t(c) : U'\uFFFD';
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const auto c = char32_t(characters[i]);
+        // A line break of any kind reads back as one line feed.
+        if (c == U'\r') {
+            written += U'\n';
+            if (i + 1 < characters.size() && characters[i + 1] == U'\n')
+                ++i;
+            continue;
+        }
+        written += mayStand(c) ? c : U'\uFFFD';
+    }
     return QString::fromUcs4(written.data(), qsizetype(written.size())).toStdString();
 }
 

@@ -47,7 +47,7 @@ public:
 
     std::string next()
     {
-        static const std::array<std::string_view, 16> pieces{"etusivu.html",
+        static const std::array<std::string_view, 17> pieces{"etusivu.html",
                                                              "Talo & piha",
                                                              "\"",
                                                              "'",
@@ -56,6 +56,7 @@ public:
                                                              "&",
                                                              "\n",
                                                              "\r\n",
+                                                             "\r",
                                                              "</map>",
                                                              "&amp;",
                                                              "&quot;",
