@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <span>
 
 namespace zorvik::platform {
@@ -274,6 +275,16 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
+// The picture pixel a position falls in. On a scaled screen the pointer stands on a device
+// pixel, which Qt gives as a fraction of a canvas pixel (device pixel 81 at twice the scale is
+// 40.5); that point lies over picture pixel 40, and rounding would name its neighbour. A device
+// pixel is at least 1/8 of a canvas pixel on any screen, so the small allowance only absorbs
+// the error of Qt's division.
+float underPointer(qreal position)
+{
+    return float(std::floor(position + 1.0 / 1024));
+}
+
 void deliver(const InvertCanvas::MouseHandler &handler, int button, const QMouseEvent *event)
 {
     if (!handler)
@@ -281,7 +292,7 @@ void deliver(const InvertCanvas::MouseHandler &handler, int button, const QMouse
     // A handler may replace the handlers while it runs, so it runs from a copy.
     const InvertCanvas::MouseHandler call = handler;
     const QPointF at = event->position();
-    call(button, shiftCode(event->modifiers()), float(at.x()), float(at.y()));
+    call(button, shiftCode(event->modifiers()), underPointer(at.x()), underPointer(at.y()));
 }
 
 } // namespace

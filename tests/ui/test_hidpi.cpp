@@ -1,6 +1,7 @@
-// The main window on a screen scaled to two device pixels per pixel (run with QT_SCALE_FACTOR=2):
-// the layout keeps its twips, the map's coordinates stay picture pixels, and the rubber band is
-// drawn as whole picture pixels, each a crisp 2 x 2 block of exactly inverted colour.
+// The main window on a scaled screen (run with QT_SCALE_FACTOR=2 and with 1.5): the layout keeps
+// its twips, the map's coordinates stay picture pixels, a point on any device pixel is the
+// picture pixel it lies over, and the rubber band is drawn as whole picture pixels, each a crisp
+// block of exactly inverted colour.
 
 #include "core/editor_state.h"
 #include "platform/canvas.h"
@@ -15,10 +16,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTest>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -29,6 +32,12 @@ using ui::Form3;
 namespace {
 
 constexpr QRgb colourBits = 0x00FFFFFF;
+
+// The scale the suite was started with.
+double screenScale()
+{
+    return qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
+}
 
 // Neighbouring pixels all differ, so that a shifted or blended pixel shows.
 QImage mapPicture()
@@ -94,15 +103,30 @@ class TestHiDpi : public QObject {
         release(*(path.end() - 1));
     }
 
-    // The canvas as the scaled screen shows it: every device pixel is its picture pixel's colour
-    // as drawn, which is the picture's own colour or its exact inverse, and each inverted
-    // picture pixel covers its 2 x 2 device block and nothing beside it.
+    // The mouse as the windowing system delivers it on a scaled screen: the pointer stands on a
+    // device pixel, which arrives as a fraction of a canvas pixel.
+    void sendAtDevicePixel(QEvent::Type type, QPoint device, Qt::MouseButtons held)
+    {
+        const QPointF at = QPointF(device) / screenScale();
+        QMouseEvent event(type, at, canvas()->mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, {});
+        QApplication::sendEvent(canvas(), &event);
+    }
+
+    // The canvas as the scaled screen shows it: every device pixel is the colour, as drawn, of
+    // the picture pixel it shows, which is the picture's own colour or its exact inverse, so an
+    // inverted picture pixel covers its device block and nothing beside it.
     void expectCrispOutline(const QList<QPoint> &onOutline)
     {
+        const double scale = screenScale();
         const QPixmap grabbed = canvas()->grab();
-        QCOMPARE(grabbed.devicePixelRatio(), 2.0);
+        QCOMPARE(grabbed.devicePixelRatio(), scale);
         const QImage device = grabbed.toImage().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(device.size(), m_picture.size() * 2);
+        QCOMPARE(device.size(), m_picture.size() * scale);
+        // Which picture pixel a device pixel shows: the one the pointer on it would name.
+        std::vector<int> shows(std::size_t(device.width()));
+        for (int d = 0; d < device.width(); ++d)
+            shows[std::size_t(d)] = int(std::floor(d / scale));
         const QImage &drawn = canvas()->picture();
         qint64 invertedPixels = 0;
         for (int y = 0; y < m_picture.height(); ++y) {
@@ -111,17 +135,18 @@ class TestHiDpi : public QObject {
                 const QRgb shown = drawn.pixel(x, y) & colourBits;
                 QVERIFY(shown == original || shown == (~original & colourBits));
                 invertedPixels += shown != original;
-                for (int dy = 0; dy < 2; ++dy) {
-                    for (int dx = 0; dx < 2; ++dx) {
-                        if ((device.pixel(2 * x + dx, 2 * y + dy) & colourBits) != shown)
-                            QFAIL(qPrintable(QStringLiteral("device pixel (%1, %2) is not the "
-                                                            "colour of picture pixel (%3, %4)")
-                                                 .arg(2 * x + dx)
-                                                 .arg(2 * y + dy)
-                                                 .arg(x)
-                                                 .arg(y)));
-                    }
-                }
+            }
+        }
+        for (int dy = 0; dy < device.height(); ++dy) {
+            for (int dx = 0; dx < device.width(); ++dx) {
+                const QPoint p(shows[std::size_t(dx)], shows[std::size_t(dy)]);
+                if ((device.pixel(dx, dy) & colourBits) != (drawn.pixel(p) & colourBits))
+                    QFAIL(qPrintable(QStringLiteral("device pixel (%1, %2) is not the colour of "
+                                                    "picture pixel (%3, %4)")
+                                         .arg(dx)
+                                         .arg(dy)
+                                         .arg(p.x())
+                                         .arg(p.y())));
             }
         }
         QVERIFY(invertedPixels > 0);
@@ -161,10 +186,11 @@ private slots:
 
     void cleanup() { m_main.reset(); }
 
-    void screenIsScaledByTwo()
+    void screenIsScaled()
     {
-        QCOMPARE(m_main->devicePixelRatio(), 2.0);
-        QCOMPARE(canvas()->devicePixelRatio(), 2.0);
+        QVERIFY(screenScale() > 1);
+        QCOMPARE(m_main->devicePixelRatio(), screenScale());
+        QCOMPARE(canvas()->devicePixelRatio(), screenScale());
         // Twips follow the logical pixels, which the scaling leaves at 96 to the inch.
         QCOMPARE(platform::twipsPerPixel(), 15.0);
     }
@@ -191,7 +217,43 @@ private slots:
     {
         showPicture();
         QCOMPARE(canvas()->size(), m_picture.size());
-        QCOMPARE(canvas()->grab().size(), m_picture.size() * 2);
+        QCOMPARE(canvas()->grab().size(), m_picture.size() * screenScale());
+    }
+
+    // A drag from each device pixel of a short run: the read-out and the markup both name the
+    // picture pixel under the pointer, floor(d / scale), never its neighbour.
+    void pointIsThePicturePixelUnderThePointer_data()
+    {
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("to");
+        for (int d = 116; d <= 127; ++d)
+            QTest::addRow("device %d", d) << QPoint(d, d - 40) << QPoint(d + 200, d + 100);
+        QTest::newRow("device 199") << QPoint(199, 199) << QPoint(321, 221);
+    }
+
+    void pointIsThePicturePixelUnderThePointer()
+    {
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, to);
+        showPicture();
+        const auto under = [](int d) { return int(std::floor(d / screenScale())); };
+        m_whileOpen = [&] {
+            QCOMPARE(m_main->Label2()->text(),
+                     QStringLiteral("X = %1, Y = %2").arg(under(to.x())).arg(under(to.y())));
+        };
+        sendAtDevicePixel(QEvent::MouseMove, from, Qt::NoButton);
+        QCOMPARE(m_main->Label2()->text(),
+                 QStringLiteral("X = %1, Y = %2").arg(under(from.x())).arg(under(from.y())));
+        sendAtDevicePixel(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        sendAtDevicePixel(QEvent::MouseMove, to, Qt::LeftButton);
+        sendAtDevicePixel(QEvent::MouseButtonRelease, to, Qt::NoButton);
+        QCOMPARE(m_areaDialogs, 1);
+        const QString coords = QStringLiteral(R"(SHAPE="RECT" COORDS="%1,%2,%3,%4")")
+                                   .arg(under(from.x()))
+                                   .arg(under(from.y()))
+                                   .arg(under(to.x()))
+                                   .arg(under(to.y()));
+        QVERIFY2(markup().contains(coords), qPrintable(markup()));
     }
 
     void rectangleIsWrittenInPicturePixels()
