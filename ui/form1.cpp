@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 #include "platform/modal.h"
 #include "platform/twips.h"
+#include "ui/canvas_scroll_area.h"
 #include "ui/controls.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
@@ -169,7 +170,7 @@ void Form1::createCanvasFrame()
     m_Frame2 = placed(new QGroupBox(QStringLiteral("Kuva"), this), "Frame2",
                       twipsRect(80, 80, 6855, 6975));
     m_Picture1Scroll =
-        placed(new QScrollArea(m_Frame2), "Picture1Scroll", twipsRect(120, 240, 6615, 6615));
+        placed(new CanvasScrollArea(m_Frame2), "Picture1Scroll", twipsRect(120, 240, 6615, 6615));
     m_Picture1Scroll->setFrameShape(QFrame::NoFrame);
     m_Picture1Scroll->setFocusPolicy(Qt::NoFocus);
     m_Picture1Scroll->setWidgetResizable(false);

@@ -86,6 +86,7 @@ private slots:
     void hiddenMarkupBoxNeverMoves();
     void minimisedWindowIsNotLaidOut();
     void canvasTakesItsTurnInTheTabOrder();
+    void focusMovesLeaveThePictureWhereItIs();
 };
 
 void TestForm1::init()
@@ -334,6 +335,34 @@ void TestForm1::canvasTakesItsTurnInTheTabOrder()
     QCOMPARE(QApplication::focusWidget(), form.Picture1());
     QTest::keyClick(form.Picture1(), Qt::Key_Backtab);
     QCOMPARE(QApplication::focusWidget(), form.vinkura());
+}
+
+// On a picture larger than the frame, Tab and Shift+Tab into and off the canvas leave the view
+// where the user scrolled it, at the top-left corner and anywhere else.
+void TestForm1::focusMovesLeaveThePictureWhereItIs()
+{
+    Form1 form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    form.Picture1()->setPicture(testPicture(2000, 1500));
+    form.Picture1()->setAutoSize(true);
+    form.Picture1()->setEnabled(true);
+    QScrollBar *across = form.Picture1Scroll()->horizontalScrollBar();
+    QScrollBar *down = form.Picture1Scroll()->verticalScrollBar();
+    for (const QPoint scrolled : {QPoint(0, 0), QPoint(300, 200), QPoint(across->maximum(), 0)}) {
+        across->setValue(scrolled.x());
+        down->setValue(scrolled.y());
+        const auto press = [&form](Qt::Key key) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QCoreApplication::processEvents();
+        };
+        form.vinkura()->setFocus();
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Backtab}) {
+            press(key);
+            QCOMPARE(QPoint(across->value(), down->value()), scrolled);
+        }
+        QCOMPARE(QApplication::focusWidget(), form.vinkura());
+    }
 }
 
 QTEST_MAIN(TestForm1)
