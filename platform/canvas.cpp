@@ -275,23 +275,36 @@ int shiftCode(Qt::KeyboardModifiers modifiers)
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-// The picture pixel a position falls in. On a scaled screen the pointer stands on a device
-// pixel, which Qt gives as a fraction of a canvas pixel (device pixel 81 at twice the scale is
-// 40.5); that point lies over picture pixel 40, and rounding would name its neighbour. A device
-// pixel is at least 1/8 of a canvas pixel on any screen, so the small allowance only absorbs
-// the error of Qt's division.
+// Where on the canvas the pointer stands, in canvas pixels. On a scaled screen the pointer
+// stands on a device pixel, a fraction of a canvas pixel (device pixel 81 at twice the scale is
+// 40.5). Qt rounds the position it hands a widget to whole pixels, which would name the
+// neighbouring pixel for half of the device pixels; the position in the window keeps the
+// fraction, so the point is taken from there whenever the two agree.
+QPointF pointerOn(const QWidget &canvas, const QMouseEvent &event)
+{
+    const QPointF given = event.position();
+    const QPointF inWindow =
+        event.scenePosition() - QPointF(canvas.mapTo(canvas.window(), QPoint(0, 0)));
+    const QPointF off = inWindow - given;
+    return std::abs(off.x()) <= 0.5 && std::abs(off.y()) <= 0.5 ? inWindow : given;
+}
+
+// The picture pixel a position falls in: the one under the pointer. A device pixel is at least
+// 1/8 of a canvas pixel on any screen, so the small allowance only absorbs the error of Qt's
+// division.
 float underPointer(qreal position)
 {
     return float(std::floor(position + 1.0 / 1024));
 }
 
-void deliver(const InvertCanvas::MouseHandler &handler, int button, const QMouseEvent *event)
+void deliver(const InvertCanvas::MouseHandler &handler, int button, const QWidget &canvas,
+             const QMouseEvent *event)
 {
     if (!handler)
         return;
     // A handler may replace the handlers while it runs, so it runs from a copy.
     const InvertCanvas::MouseHandler call = handler;
-    const QPointF at = event->position();
+    const QPointF at = pointerOn(canvas, *event);
     call(button, shiftCode(event->modifiers()), underPointer(at.x()), underPointer(at.y()));
 }
 
@@ -459,18 +472,18 @@ void InvertCanvas::mousePressEvent(QMouseEvent *event)
 {
     // Only the three buttons the handlers know of start anything.
     if (const int button = buttonCode(event->button()))
-        deliver(m_down, button, event);
+        deliver(m_down, button, *this, event);
 }
 
 void InvertCanvas::mouseMoveEvent(QMouseEvent *event)
 {
-    deliver(m_move, buttonCode(event->buttons()), event);
+    deliver(m_move, buttonCode(event->buttons()), *this, event);
 }
 
 void InvertCanvas::mouseReleaseEvent(QMouseEvent *event)
 {
     if (const int button = buttonCode(event->button()))
-        deliver(m_up, button, event);
+        deliver(m_up, button, *this, event);
 }
 
 void InvertCanvas::onMouseDown(MouseHandler handler)

@@ -104,13 +104,16 @@ class TestHiDpi : public QObject {
     }
 
     // The mouse as the windowing system delivers it on a scaled screen: the pointer stands on a
-    // device pixel, which arrives as a fraction of a canvas pixel.
+    // device pixel, which reaches the window as a fraction of a pixel, and the window passes it
+    // on to the canvas.
     void sendAtDevicePixel(QEvent::Type type, QPoint device, Qt::MouseButtons held)
     {
-        const QPointF at = QPointF(device) / screenScale();
-        QMouseEvent event(type, at, canvas()->mapToGlobal(at),
+        const QPointF inWindow =
+            QPointF(canvas()->mapTo(m_main.get(), QPoint(0, 0))) + QPointF(device) / screenScale();
+        const QPointF global = QPointF(m_main->mapToGlobal(QPoint(0, 0))) + inWindow;
+        QMouseEvent event(type, inWindow, inWindow, global,
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, {});
-        QApplication::sendEvent(canvas(), &event);
+        QApplication::sendEvent(m_main->windowHandle(), &event);
     }
 
     // The canvas as the scaled screen shows it: every device pixel is the colour, as drawn, of
