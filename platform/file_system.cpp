@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -108,9 +109,13 @@ void setDriveSource(std::function<QList<Drive>()> source)
 QList<Mount> systemMounts()
 {
     QList<Mount> table;
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes())
-        table.append(
-            {volume.rootPath(), volume.displayName(), volume.isValid() && volume.isReady()});
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        QString source = QFile::decodeName(volume.device());
+        if (!volume.subvolume().isEmpty())
+            source += QLatin1Char('[') + QFile::decodeName(volume.subvolume()) + QLatin1Char(']');
+        table.append({volume.rootPath(), volume.displayName(), volume.isValid() && volume.isReady(),
+                      QString::fromLatin1(volume.fileSystemType()), source});
+    }
     return table;
 }
 

@@ -50,9 +50,14 @@ void setDriveSource(std::function<QList<Drive>()> source);
 // A file system mounted on a folder, as the mount table lists it.
 struct Mount {
     QString root; // the folder it is mounted on, absolute and without symbolic links
-    QString name; // its label, or its device when it has none
+    QString name; // its label, or its folder when it has none
     // Whether it answers; a network share whose server has gone does not.
     bool ready = true;
+    QString type{}; // its kind of file system, such as "ext4", "nfs" or "proc"
+    // What is mounted, as findmnt writes it: the device, with the subvolume in brackets where
+    // one device holds several; the share for a network file system; a word such as "tmpfs"
+    // for a file system that lives in memory.
+    QString source{};
 };
 
 // What is mounted where. A removable drive is ready only while something is mounted on its

@@ -114,6 +114,7 @@ void FolderList::setPath(const QString &folder, const QString &root, const QStri
 {
     clear();
     m_path = folder;
+    m_root = root;
     const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
     addFolder(QDir::toNativeSeparators(root), root, 0, open);
     const QStringList steps = folder.mid(root.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
@@ -173,8 +174,11 @@ void FileList::setFolder(const QString &folder, const QStringList &names)
 QItemSelectionModel::SelectionFlags FileList::selectionCommand(const QModelIndex &index,
                                                                const QEvent *event) const
 {
+    // Pressed beside every file: the base class would clear the selection, and with it the path.
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
     const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
-    if (index.isValid() && command.testFlag(QItemSelectionModel::Deselect))
+    if (command.testFlag(QItemSelectionModel::Deselect))
         return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
     return command;
 }
@@ -221,8 +225,10 @@ void Form4::Form_Load()
     m_Drive1->setDrives(platform::drives());
     m_startFolder = QDir::currentPath();
     m_Drive1->selectDriveOf(m_startFolder);
-    if (!changeFolder(m_startFolder).isEmpty())
-        changeFolder(m_Drive1->drive().root);
+    // The drive just selected, or the top folder when no listed drive holds the start folder.
+    const QString root = platform::driveRootOf(m_Drive1->roots(), m_startFolder);
+    if (!changeFolder(m_startFolder, root).isEmpty())
+        changeFolder(root, root);
     subbi();
     m_Text1->setText(m_File1->pattern());
 }
@@ -236,20 +242,25 @@ void Form4::subbi()
 void Form4::Drive1_Change()
 {
     const platform::Drive drive = m_Drive1->drive();
-    const QString folder = currentFolderOf(drive);
-    // A start folder that has gone since is no reason to refuse the drive: its root will do.
-    const bool opened = platform::driveReady(drive) &&
-                        (changeFolder(folder).isEmpty() || changeFolder(drive.root).isEmpty());
-    if (!opened) {
+    if (!platform::driveReady(drive)) {
         platform::showMessage(this, QStringLiteral("virhe"),
                               QStringLiteral("Levyä ei ole asemassa!"),
                               platform::MessageIcon::Critical);
+        return;
     }
+    // A start folder that has gone since is no reason to refuse the drive: its root will do.
+    // A drive that is there but cannot be listed all the same leaves everything where it was.
+    if (!changeFolder(currentFolderOf(drive), drive.root).isEmpty())
+        changeFolder(drive.root, drive.root);
 }
 
 void Form4::Dir1_Change(const QString &folder)
 {
-    const QString error = changeFolder(folder);
+    // Opening the folder that is open already changes nothing, the file selection least.
+    if (folder == m_Dir1->path())
+        return;
+    // Within the folder list the user stays on the drive it was opened on.
+    const QString error = changeFolder(folder, m_Dir1->root());
     if (!error.isEmpty())
         platform::showMessage(this, QStringLiteral("virhe"), error,
                               platform::MessageIcon::Critical);
@@ -271,20 +282,26 @@ void Form4::peruuta_Click()
     reject();
 }
 
-// Moves the folder list, and the file list with it, to |folder|. Both are read first, so that
-// on failure neither moves; the failure's description is returned.
-QString Form4::changeFolder(const QString &folder)
+// Moves the folder list, and the file list with it, to |folder|, listing the folders from |root|
+// down to it. Both are read first, so that on failure neither moves; the failure's description
+// is returned. The folder that is open already keeps its file list and selection: only the
+// folder list is laid out again, as from another drive's root holding the same folder.
+QString Form4::changeFolder(const QString &folder, const QString &root)
 {
     const platform::FolderListing subfolders = platform::listSubfolders(folder);
     if (!subfolders.ok())
         return subfolders.error;
-    const platform::FolderListing pictures =
-        platform::listFiles(folder, platform::splitPattern(m_File1->pattern()));
-    if (!pictures.ok())
-        return pictures.error;
+    const bool moved = folder != m_Dir1->path();
+    platform::FolderListing pictures;
+    if (moved) {
+        pictures = platform::listFiles(folder, platform::splitPattern(m_File1->pattern()));
+        if (!pictures.ok())
+            return pictures.error;
+    }
 
-    m_Dir1->setPath(folder, platform::driveRootOf(m_Drive1->roots(), folder), subfolders.names);
-    m_File1->setFolder(folder, pictures.names);
+    m_Dir1->setPath(folder, root, subfolders.names);
+    if (moved)
+        m_File1->setFolder(folder, pictures.names);
     subbi();
     return {};
 }

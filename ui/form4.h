@@ -33,7 +33,7 @@ private:
     QList<platform::Drive> m_drives;
 };
 
-// The folder list: the folders from the drive's root down to the current folder, each a step
+// The folder list: the folders from a drive's root down to the current folder, each a step
 // further in, then the current folder's subfolders. Double-click or Enter opens a folder; a
 // single click only selects it.
 class FolderList : public QListWidget {
@@ -43,6 +43,8 @@ public:
     explicit FolderList(QWidget *parent = nullptr);
 
     QString path() const { return m_path; }
+    // The folder the list starts at: the root of the drive it was opened on.
+    QString root() const { return m_root; }
     void setPath(const QString &folder, const QString &root, const QStringList &subfolders);
     QString folderAt(int row) const;
 
@@ -56,6 +58,7 @@ private:
     void addFolder(const QString &text, const QString &folder, int depth, const QIcon &icon);
 
     QString m_path;
+    QString m_root;
 };
 
 // The file list: the files of one folder that match its pattern, none selected at first.
@@ -72,7 +75,8 @@ public:
     QString fileName() const;
 
 protected:
-    // A click always leaves the clicked file selected, a Ctrl+click on the selected one too.
+    // A click always leaves the clicked file selected, a Ctrl+click on the selected one too,
+    // and a click beside every file leaves the selection as it was.
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
 
@@ -122,7 +126,7 @@ private:
 
     // Runs once, when the chooser is made: the start folder, and the pattern on show.
     void Form_Load();
-    QString changeFolder(const QString &folder);
+    QString changeFolder(const QString &folder, const QString &root);
     // The folder a drive opens at: the start folder on its own drive, the root on the others,
     // since nothing in the program moves a drive's current folder.
     QString currentFolderOf(const platform::Drive &drive) const;

@@ -70,6 +70,21 @@ std::optional<QSet<QString>> kernelMountPoints()
     return points;
 }
 
+// Mounts written one a line as "folder type source [label]"; the label is the folder when
+// there is none, as Qt names a volume without a label.
+QList<Mount> mountTable(const QString &text)
+{
+    QList<Mount> table;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QStringList fields = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (fields.size() < 3)
+            continue;
+        table.append(
+            {fields.at(0), fields.value(3, fields.at(0)), true, fields.at(1), fields.at(2)});
+    }
+    return table;
+}
+
 } // namespace
 
 class TestFileSystem : public QObject {
@@ -259,22 +274,50 @@ private slots:
     {
         QTemporaryDir home;
         qputenv("HOME", QFile::encodeName(home.path()));
-        setMountSource([] {
-            return QList<Mount>{{QStringLiteral("/"), QStringLiteral("/dev/sda1")},
-                                {QStringLiteral("/run/media/anna/LEVY"), QStringLiteral("LEVY")},
-                                {QStringLiteral("/proc"), QStringLiteral("proc")},
-                                {QStringLiteral("/mnt/verkko"), QStringLiteral("verkko"), false},
-                                {QStringLiteral("/media/anna/KUVAT"), QStringLiteral("KUVAT")},
-                                {QStringLiteral("/boot"), QStringLiteral("/dev/sda2")},
-                                {QStringLiteral("/mediat"), QStringLiteral("/dev/sdb1")}};
-        });
+        // As the kernel lists them, in the order they were mounted: folder, file system, source,
+        // and the label where the volume has one.
+        QList<Mount> table = mountTable(QStringLiteral(R"(
+            /                          ext4      /dev/sda1
+            /proc                      proc      proc
+            /sys                       sysfs     sysfs
+            /sys/fs/cgroup             cgroup2   cgroup2
+            /dev                       devtmpfs  udev
+            /dev/shm                   tmpfs     tmpfs
+            /run                       tmpfs     tmpfs
+            /run/user/1000             tmpfs     tmpfs
+            /run/media/anna/LEVY       vfat      /dev/sdc1            LEVY
+            /boot                      ext4      /dev/sda2
+            /data                      ext4      /dev/sda3
+            /home                      btrfs     /dev/sda4[/@home]
+            /media/anna/KUVAT          vfat      /dev/sdb1            KUVAT
+            /mediat                    ext4      /dev/sdb2
+            /snap/core22/1033          squashfs  /dev/loop0
+            /var/lib/docker/x/merged   overlay   overlay
+            /srv/arkisto               ext4      /dev/sda3
+            /srv/juuresta              ext4      /dev/sda1
+            /srv/lukittu               ext4      /dev/sdd1
+            /mnt/verkko                nfs       palvelin:/kuvat
+        )"));
+        table.last().ready = false;
+        setMountSource([&] { return table; });
+        setReadableCheck(
+            [](const QString &folder) { return !folder.endsWith(QStringLiteral("lukittu")); });
+
         const QList<Drive> list = drives();
         QCOMPARE(rootsOf(list),
-                 (QStringList{QStringLiteral("/"), home.path(), QStringLiteral("/media/anna/KUVAT"),
-                              QStringLiteral("/run/media/anna/LEVY")}));
-        QCOMPARE(list.at(2).label, QStringLiteral("KUVAT"));
+                 (QStringList{QStringLiteral("/"), home.path(), QStringLiteral("/data"),
+                              QStringLiteral("/home"), QStringLiteral("/media/anna/KUVAT"),
+                              QStringLiteral("/mediat"), QStringLiteral("/run/media/anna/LEVY")}));
+        QCOMPARE(list.at(4).label, QStringLiteral("KUVAT"));
+        QCOMPARE(list.at(2).label, QStringLiteral("/data"));
         QVERIFY(!list.at(0).removable && !list.at(1).removable);
-        QVERIFY(list.at(2).removable && list.at(3).removable);
+        for (const Drive &volume : list.mid(2))
+            QVERIFY2(volume.removable, qPrintable(volume.root));
+
+        // A home folder that is a volume of its own is listed once, and its binds not at all.
+        table.append(mountTable(QStringLiteral("%1 ext4 /dev/sde1\n/srv/koti ext4 /dev/sde1")
+                                    .arg(QFileInfo(home.path()).canonicalFilePath())));
+        QCOMPARE(drives().size(), list.size());
     }
 
     void homeFolderThatIsNotThereIsNoDrive()

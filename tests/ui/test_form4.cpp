@@ -15,8 +15,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <utility>
+
 using namespace zorvik;
 using platform::ShownMessage;
+using ui::FolderList;
 using ui::form2;
 using ui::Form4;
 using ui::form4;
@@ -74,6 +77,13 @@ void doubleClick(QListWidget *list, const QString &text)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Double-clicks a folder wherever the list has scrolled to: "/" holds more than fits.
+void open(QListWidget *list, const QString &text)
+{
+    list->scrollToItem(list->item(rowOf(list, text)));
+    doubleClick(list, text);
 }
 
 // What the user sees of the chooser; a failed action must leave all of it as it was.
@@ -409,6 +419,108 @@ private slots:
         form.File1()->setFocus();
         QTest::keyClick(form.File1(), Qt::Key_Space, Qt::ControlModifier);
         QCOMPARE(form.File1()->fileName(), QStringLiteral("z.gif"));
+    }
+
+    void gesturesThatChangeNothingKeepTheFile_data()
+    {
+        QTest::addColumn<int>("gesture");
+        QTest::newRow("click below the last file") << 0;
+        QTest::newRow("double-click on the open folder") << 1;
+        QTest::newRow("Enter on the open folder") << 2;
+    }
+
+    void gesturesThatChangeNothingKeepTheFile()
+    {
+        QFETCH(int, gesture);
+        Form4 &form = chooser();
+        click(form.File1(), QStringLiteral("y.jpeg"));
+        const Look before = Look::of(form);
+        const QRect blank = form.File1()->viewport()->rect();
+        QVERIFY(!form.File1()->indexAt(blank.bottomLeft()).isValid());
+
+        if (gesture == 0) {
+            QTest::mouseClick(form.File1()->viewport(), Qt::LeftButton, {},
+                              blank.bottomLeft() + QPoint(10, -5));
+        } else if (gesture == 1) {
+            doubleClick(form.Dir1(), QStringLiteral("kartat"));
+        } else {
+            form.Dir1()->setFocus();
+            QTest::keyClick(form.Dir1(), Qt::Key_Return);
+        }
+
+        QVERIFY(Look::of(form) == before);
+        QVERIFY(m_messages.empty());
+        // The keyboard still moves the selection.
+        form.File1()->setFocus();
+        QTest::keyClick(form.File1(), Qt::Key_Down);
+        QCOMPARE(form.File1()->fileName(), QStringLiteral("z.gif"));
+        QTest::mouseClick(form.avaa(), Qt::LeftButton);
+        QCOMPARE(form.tiedosto()->text(), native(m_start + QStringLiteral("/z.gif")));
+    }
+
+    // "/" holds the tree, and so every drive of it, as it holds the home folder and /media.
+    void folderChainStartsAtTheSelectedDrive()
+    {
+        Form4 &form = chooser();
+        const QString root = QDir::rootPath();
+        const QStringList steps = m_driveD.mid(root.size()).split(QLatin1Char('/'));
+        for (const QString &step : steps) {
+            if (step.startsWith(QLatin1Char('.')))
+                QSKIP("the temporary folder is inside a hidden folder, which is not listed");
+        }
+        const auto chainStartsAt = [&](const QString &top) {
+            const FolderList *dir = form.Dir1();
+            return dir->folderAt(0) == top && dir->item(0)->text() == native(top) &&
+                   dir->folderAt(dir->currentRow()) == dir->path();
+        };
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("juuri")));
+        QCOMPARE(form.Dir1()->path(), root);
+
+        // Down into D: and up again to the root, one folder at a time.
+        for (const QString &step : steps) {
+            open(form.Dir1(), step);
+            QVERIFY2(chainStartsAt(root), qPrintable(form.Dir1()->path()));
+        }
+        QCOMPARE(form.Dir1()->path(), m_driveD);
+        QCOMPARE(texts(form.File1()), QStringList{QStringLiteral("d.gif")});
+        while (form.Dir1()->path() != root) {
+            const QString parent = form.Dir1()->folderAt(form.Dir1()->currentRow() - 1);
+            open(form.Dir1(), form.Dir1()->item(form.Dir1()->currentRow() - 1)->text());
+            QCOMPARE(form.Dir1()->path(), parent);
+            QVERIFY(chainStartsAt(root));
+        }
+        QCOMPARE(form.Drive1()->currentText(), QStringLiteral("juuri"));
+
+        // Picking D: while its root is open is no folder change: only the chain starts there.
+        for (const QString &step : steps)
+            open(form.Dir1(), step);
+        click(form.File1(), QStringLiteral("d.gif"));
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("D:")));
+        QCOMPARE(form.Dir1()->path(), m_driveD);
+        QCOMPARE(texts(form.Dir1()), QStringList{native(m_driveD)});
+        QCOMPARE(form.File1()->fileName(), QStringLiteral("d.gif"));
+        QCOMPARE(form.tiedosto()->text(), native(m_driveD + QStringLiteral("/d.gif")));
+        QVERIFY(m_messages.empty());
+    }
+
+    void readyDriveThatCannotBeListedIsPassedOverSilently()
+    {
+        Form4 &form = chooser();
+        click(form.File1(), QStringLiteral("x.jpg"));
+        Look before = Look::of(form);
+        // E: is found ready, and its root is locked before it is listed.
+        bool firstLook = true;
+        platform::setReadableCheck([&](const QString &folder) {
+            return folder != m_driveE || std::exchange(firstLook, false);
+        });
+        const auto readableAgain = qScopeGuard([] { platform::setReadableCheck({}); });
+
+        form.Drive1()->setCurrentIndex(form.Drive1()->findText(QStringLiteral("E:")));
+
+        QVERIFY(!firstLook);
+        QVERIFY(m_messages.empty());
+        before.drive = QStringLiteral("E:");
+        QVERIFY(Look::of(form) == before);
     }
 
     void folderThatVanishedIsReportedAndNothingMoves()
