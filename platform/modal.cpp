@@ -1,5 +1,6 @@
 #include "platform/modal.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -30,6 +31,11 @@ void centreOnScreen(QWidget *window)
 
 void showModal(QDialog *dialog)
 {
+    // A dialog opened by someone working from the keyboard shows its focus at once, not only
+    // after the first key pressed in it.
+    if (const QWidget *from = QApplication::activeWindow();
+        from && from->testAttribute(Qt::WA_KeyboardFocusChange))
+        dialog->setAttribute(Qt::WA_KeyboardFocusChange);
     if (!dialog->property(centredProperty).toBool()) {
         centreOnScreen(dialog);
         dialog->setProperty(centredProperty, true);
