@@ -19,6 +19,12 @@ namespace {
 
 using Figure = InvertCanvas::Figure;
 
+// The keyboard cursor's crosshair: its arms run from this far out from the cursor's pixel,
+// which stays bare...
+constexpr int crosshairGap = 2;
+// ...to this far, as a white line edged in black, so that it shows on any picture.
+constexpr int crosshairReach = 7;
+
 // Figures are placed on whole pixels the same way the editor rounds its coordinates. Rounding
 // also bounds them to 16 bits, which keeps every figure, however wild its floats, a few
 // hundred thousand pixels at most.
@@ -603,15 +609,6 @@ void InvertCanvas::keyButton(const MouseHandler &handler, int button, int shift)
     const MouseHandler call = handler;
     call(button, shift, float(m_cursor.x()), float(m_cursor.y()));
 }
-
-namespace {
-
-// The crosshair's arms run from this far out from the cursor's pixel, which stays bare...
-constexpr int crosshairGap = 2;
-// ...to this far, as a white line edged in black, so that it shows on any picture.
-constexpr int crosshairReach = 7;
-
-} // namespace
 
 QRect InvertCanvas::crosshairArea() const
 {
