@@ -3,6 +3,7 @@
 #include "core/editor_state.h"
 #include "platform/on_white.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -269,6 +270,15 @@ private:
     ChangedTiles m_tiles;
 };
 
+// A screen reader presents the canvas as a drawing area, not as an anonymous filler.
+QAccessibleInterface *canvasAccessible(const QString &className, QObject *object)
+{
+    if (className != QLatin1String(InvertCanvas::staticMetaObject.className()) ||
+        !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Canvas);
+}
+
 int buttonCode(Qt::MouseButtons buttons)
 {
     return (buttons & Qt::LeftButton ? leftButton : 0) |
@@ -306,6 +316,8 @@ InvertCanvas::InvertCanvas(QWidget *parent) : QWidget(parent)
     // Like every other control of the window, the canvas takes the focus by Tab or a click;
     // while it is disabled Tab passes it by.
     setFocusPolicy(Qt::StrongFocus);
+    static const bool presented = (QAccessible::installFactory(canvasAccessible), true);
+    Q_UNUSED(presented);
     describeCursor();
 }
 

@@ -209,6 +209,8 @@ Form4::Form4(QWidget *parent) : DiscardableDialog(6015, 5370, parent)
     // The lists, the fields and the caption-less frames have no label of their own to name
     // them for a screen reader.
     m_Drive1->setAccessibleName(QStringLiteral("Asema"));
+    // Some platforms' bridges give a drop-down list the name of its current entry.
+    m_Drive1->setAccessibleDescription(m_Drive1->accessibleName());
     m_Dir1->setAccessibleName(QStringLiteral("Kansiot"));
     m_File1->setAccessibleName(QStringLiteral("Tiedostot"));
     m_Text1->setAccessibleName(QStringLiteral("Tiedostotyypit"));

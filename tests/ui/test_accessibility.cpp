@@ -160,6 +160,7 @@ void TestAccessibility::everyControlIsNamedAndEveryFieldLabelled()
     QCOMPARE(labelled, fieldsAndLabels);
 
     if (window == 1) {
+        QCOMPARE(QAccessible::queryAccessibleInterface(canvas())->role(), QAccessible::Canvas);
         // One tool is checked, and it is the one the editor draws with, after clicks and after
         // Space on the buttons alike; the canvas says which it is.
         QPushButton *const tools[] = {m_form->neliö(), m_form->ympyrä(), m_form->vinkura()};
