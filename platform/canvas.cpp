@@ -3,9 +3,12 @@
 #include "core/editor_state.h"
 #include "platform/on_white.h"
 
+#include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollArea>
 
 #include <algorithm>
 #include <array>
@@ -17,6 +20,12 @@ namespace zorvik::platform {
 namespace {
 
 using Figure = InvertCanvas::Figure;
+
+// The keyboard cursor's crosshair: its arms run from this far out from the cursor's pixel,
+// which stays bare...
+constexpr int crosshairGap = 2;
+// ...to this far, as a white line edged in black, so that it shows on any picture.
+constexpr int crosshairReach = 7;
 
 // Figures are placed on whole pixels the same way the editor rounds its coordinates. Rounding
 // also bounds them to 16 bits, which keeps every figure, however wild its floats, a few
@@ -262,6 +271,15 @@ private:
     ChangedTiles m_tiles;
 };
 
+// A screen reader presents the canvas as a drawing area, not as an anonymous filler.
+QAccessibleInterface *canvasAccessible(const QString &className, QObject *object)
+{
+    if (className != QLatin1String(InvertCanvas::staticMetaObject.className()) ||
+        !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Canvas);
+}
+
 int buttonCode(Qt::MouseButtons buttons)
 {
     return (buttons & Qt::LeftButton ? leftButton : 0) |
@@ -322,6 +340,9 @@ InvertCanvas::InvertCanvas(QWidget *parent) : QWidget(parent)
     // Like every other control of the window, the canvas takes the focus by Tab or a click;
     // while it is disabled Tab passes it by.
     setFocusPolicy(Qt::StrongFocus);
+    static const bool presented = (QAccessible::installFactory(canvasAccessible), true);
+    Q_UNUSED(presented);
+    describeCursor();
 }
 
 void InvertCanvas::setPicture(QImage picture)
@@ -330,8 +351,11 @@ void InvertCanvas::setPicture(QImage picture)
     m_image = preparedPicture(std::move(picture));
     m_hasPicture = !m_image.isNull();
     m_figures.clear();
+    m_cursor = QPoint();
+    m_keyButtons = 0;
     syncSurface();
     applyAutoSize();
+    describeCursor();
     update();
 }
 
@@ -460,6 +484,8 @@ void InvertCanvas::paintEvent(QPaintEvent *event)
     }
     for (const QRect &rect : event->region() - shown)
         painter.fillRect(rect, Qt::white);
+    if (showsCursor())
+        paintCrosshair(painter);
 }
 
 void InvertCanvas::resizeEvent(QResizeEvent *event)
@@ -499,6 +525,152 @@ void InvertCanvas::onMouseMove(MouseHandler handler)
 void InvertCanvas::onMouseUp(MouseHandler handler)
 {
     m_up = std::move(handler);
+}
+
+void InvertCanvas::setCursorLabel(const QString &label)
+{
+    m_cursorLabel = label;
+    describeCursor();
+}
+
+// Like the focus frame of the other controls, the crosshair shows once the keyboard has been
+// used in the window, so that a click alone does not put it in the way of the mouse.
+bool InvertCanvas::showsCursor() const
+{
+    return hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+void InvertCanvas::keyPressEvent(QKeyEvent *event)
+{
+    const int shift = shiftCode(event->modifiers());
+    const int stride = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
+    // Holding Space, Enter or the Menu key down must not press the button again and again.
+    const bool once = !event->isAutoRepeat();
+    switch (event->key()) {
+    case Qt::Key_Left:
+        moveCursor({-stride, 0}, shift);
+        break;
+    case Qt::Key_Right:
+        moveCursor({stride, 0}, shift);
+        break;
+    case Qt::Key_Up:
+        moveCursor({0, -stride}, shift);
+        break;
+    case Qt::Key_Down:
+        moveCursor({0, stride}, shift);
+        break;
+    case Qt::Key_Space:
+        if (once && (m_keyButtons & leftButton)) {
+            m_keyButtons &= ~leftButton;
+            keyButton(m_up, leftButton, shift);
+        } else if (once) {
+            m_keyButtons |= leftButton;
+            keyButton(m_down, leftButton, shift);
+        }
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A button Space holds is only let go: it cannot be pressed a second time.
+        if (once && !(m_keyButtons & leftButton))
+            keyButton(m_down, leftButton, shift);
+        if (once) {
+            m_keyButtons &= ~leftButton;
+            keyButton(m_up, leftButton, shift);
+        }
+        break;
+    case Qt::Key_F10:
+        if (!(event->modifiers() & Qt::ShiftModifier)) {
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        [[fallthrough]];
+    case Qt::Key_Menu:
+        if (once) {
+            keyButton(m_down, rightButton, shift);
+            keyButton(m_up, rightButton, shift);
+        }
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        window()->setAttribute(Qt::WA_KeyboardFocusChange);
+        update(crosshairArea());
+    }
+}
+
+void InvertCanvas::focusInEvent(QFocusEvent *event)
+{
+    update(crosshairArea());
+    QWidget::focusInEvent(event);
+}
+
+void InvertCanvas::focusOutEvent(QFocusEvent *event)
+{
+    update(crosshairArea());
+    QWidget::focusOutEvent(event);
+}
+
+// Each arrow key is one mouse move, at the cursor's new place with the buttons the keyboard
+// holds, so that a rubber band follows it as it follows the mouse. The cursor stays on the
+// picture, and the view scrolls after it.
+void InvertCanvas::moveCursor(QPoint step, int shift)
+{
+    const QRect bounds = m_image.rect();
+    if (bounds.isEmpty())
+        return;
+    const QPoint moved(std::clamp(m_cursor.x() + step.x(), bounds.left(), bounds.right()),
+                       std::clamp(m_cursor.y() + step.y(), bounds.top(), bounds.bottom()));
+    if (moved == m_cursor)
+        return;
+    update(crosshairArea());
+    m_cursor = moved;
+    update(crosshairArea());
+    if (QWidget *viewport = parentWidget()) {
+        if (auto *view = qobject_cast<QScrollArea *>(viewport->parentWidget())) {
+            const int margin = crosshairArea().width() / 2 + 1;
+            view->ensureVisible(m_cursor.x(), m_cursor.y(), margin, margin);
+        }
+    }
+    describeCursor();
+    keyButton(m_move, m_keyButtons, shift);
+}
+
+void InvertCanvas::keyButton(const MouseHandler &handler, int button, int shift)
+{
+    if (!handler)
+        return;
+    const MouseHandler call = handler;
+    call(button, shift, float(m_cursor.x()), float(m_cursor.y()));
+}
+
+QRect InvertCanvas::crosshairArea() const
+{
+    const int side = 2 * (crosshairReach + 1) + 1;
+    return QRect(m_cursor.x() - crosshairReach - 1, m_cursor.y() - crosshairReach - 1, side, side);
+}
+
+void InvertCanvas::paintCrosshair(QPainter &painter) const
+{
+    const int x = m_cursor.x();
+    const int y = m_cursor.y();
+    const int length = crosshairReach - crosshairGap + 1;
+    const QRect arms[] = {
+        QRect(x + crosshairGap, y, length, 1), QRect(x - crosshairReach, y, length, 1),
+        QRect(x, y + crosshairGap, 1, length), QRect(x, y - crosshairReach, 1, length)};
+    for (const QRect &arm : arms)
+        painter.fillRect(arm.adjusted(-1, -1, 1, 1), Qt::black);
+    for (const QRect &arm : arms)
+        painter.fillRect(arm, Qt::white);
+}
+
+void InvertCanvas::describeCursor()
+{
+    const QString place = QStringLiteral("X = %1, Y = %2").arg(m_cursor.x()).arg(m_cursor.y());
+    setAccessibleDescription(
+        m_cursorLabel.isEmpty() ? place : m_cursorLabel + QStringLiteral(", ") + place);
 }
 
 } // namespace zorvik::platform

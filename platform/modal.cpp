@@ -1,6 +1,8 @@
 #include "platform/modal.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -16,6 +18,29 @@ ModalDriver &driver()
 
 const char *centredProperty = "zorvikCentred";
 
+// Showing a window makes it forget that the keyboard is in use, so that its focus would show
+// only after the first key; this tells it again as it is shown, once.
+class KeyboardFocusShown : public QObject {
+public:
+    explicit KeyboardFocusShown(QWidget *window) : QObject(window)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched == parent()) {
+            auto *window = static_cast<QWidget *>(watched);
+            window->setAttribute(Qt::WA_KeyboardFocusChange);
+            window->update();
+            window->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 void centreOnScreen(QWidget *window)
@@ -30,6 +55,10 @@ void centreOnScreen(QWidget *window)
 
 void showModal(QDialog *dialog)
 {
+    // A dialog opened by someone working from the keyboard shows its focus at once.
+    if (const QWidget *from = QApplication::activeWindow();
+        from && from->testAttribute(Qt::WA_KeyboardFocusChange))
+        new KeyboardFocusShown(dialog);
     if (!dialog->property(centredProperty).toBool()) {
         centreOnScreen(dialog);
         dialog->setProperty(centredProperty, true);

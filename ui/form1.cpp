@@ -48,11 +48,16 @@ QPushButton *commandButton(QWidget *parent, const char *name, const QString &cap
     return button;
 }
 
-QPushButton *toolButton(QWidget *parent, const char *name, const QString &picture, QRect geometry)
+// A tool button shows only its picture, so its name is said by a screen reader and shown as
+// its tool tip.
+QPushButton *toolButton(QWidget *parent, const char *name, const QString &tool,
+                        const QString &picture, QRect geometry)
 {
     auto *button = placed(new PaletteButton(parent), name, geometry);
     button->setIcon(QIcon(picture));
     button->setIconSize(QSize(32, 32));
+    button->setAccessibleName(tool);
+    button->setToolTip(tool);
     return button;
 }
 
@@ -106,6 +111,8 @@ void Form1::createControls()
     m_Label2 =
         boldLabel(this, "Label2", QStringLiteral("X = 0, Y = 0"), twipsRect(7080, 4320, 840, 210));
     m_koodi2 = placed(new MarkupBox(this), "koodi2", twipsRect(8160, 4320, 375, 285));
+    m_Picture1->setAccessibleName(QStringLiteral("Piirtoalue"));
+    m_Picture1->setCursorLabel(m_neliö->accessibleName());
 
     // Keyboard focus follows the column, then the palette and the canvas, whatever order the
     // frames were made in; the greyed "Esikatselu" closes the round.
@@ -151,13 +158,15 @@ void Form1::createCommandColumn()
 void Form1::createToolPalette()
 {
     m_Frame3 = placed(new QGroupBox(this), "Frame3", twipsRect(7080, 3480, 1575, 735));
-    m_neliö = toolButton(m_Frame3, "neliö", QStringLiteral(":/pictures/nelio.png"),
-                         twipsRect(120, 240, 375, 375));
-    m_ympyrä = toolButton(m_Frame3, "ympyrä", QStringLiteral(":/pictures/ympyra.png"),
-                          twipsRect(600, 240, 375, 375));
-    m_vinkura = toolButton(m_Frame3, "vinkura", QStringLiteral(":/pictures/vinkura.png"),
-                           twipsRect(1080, 240, 375, 375));
-    setToolColours(m_neliö);
+    m_Frame3->setAccessibleName(QStringLiteral("Työkalut"));
+    m_neliö = toolButton(m_Frame3, "neliö", QStringLiteral("Suorakulmio"),
+                         QStringLiteral(":/pictures/nelio.png"), twipsRect(120, 240, 375, 375));
+    m_ympyrä = toolButton(m_Frame3, "ympyrä", QStringLiteral("Ympyrä"),
+                          QStringLiteral(":/pictures/ympyra.png"), twipsRect(600, 240, 375, 375));
+    m_vinkura =
+        toolButton(m_Frame3, "vinkura", QStringLiteral("Monikulmio"),
+                   QStringLiteral(":/pictures/vinkura.png"), twipsRect(1080, 240, 375, 375));
+    markSelectedTool(m_neliö);
 
     connect(m_neliö, &QPushButton::clicked, this, &Form1::neliö_Click);
     connect(m_ympyrä, &QPushButton::clicked, this, &Form1::ympyrä_Click);
@@ -295,9 +304,12 @@ void Form1::Lopeta_Click()
     QApplication::quit();
 }
 
-void Form1::setToolColours(QPushButton *selected)
+// The selected tool shows by its colour, and to a screen reader as the one button checked; the
+// canvas names it with the keyboard cursor.
+void Form1::markSelectedTool(QPushButton *selected)
 {
     for (QPushButton *button : {m_ympyrä, m_neliö, m_vinkura}) {
+        button->setChecked(button == selected);
         if (button == selected) {
             QPalette palette = button->palette();
             palette.setColor(QPalette::Button, selectedToolColour);
@@ -307,23 +319,25 @@ void Form1::setToolColours(QPushButton *selected)
             button->setPalette(QPalette());
         }
     }
+    if (m_Picture1)
+        m_Picture1->setCursorLabel(selected->accessibleName());
 }
 
 void Form1::neliö_Click()
 {
-    setToolColours(m_neliö);
+    markSelectedTool(m_neliö);
     m_tools->selectTool(Tool::Rectangle);
 }
 
 void Form1::ympyrä_Click()
 {
-    setToolColours(m_ympyrä);
+    markSelectedTool(m_ympyrä);
     m_tools->selectTool(Tool::Circle);
 }
 
 void Form1::vinkura_Click()
 {
-    setToolColours(m_vinkura);
+    markSelectedTool(m_vinkura);
     m_tools->selectTool(Tool::Polygon);
 }
 

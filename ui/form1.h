@@ -102,7 +102,7 @@ private:
     void createCommandColumn();
     void createToolPalette();
     void createCanvasFrame();
-    void setToolColours(QPushButton *selected);
+    void markSelectedTool(QPushButton *selected);
 
     class AreaDialogLauncher : public AreaDialog {
     public:

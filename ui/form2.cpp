@@ -36,6 +36,9 @@ Form2::Form2(QWidget *parent) : FixedDialog(3255, 1770, parent)
     m_Label1 =
         boldLabel(this, "Label1", QStringLiteral("Mapin nimi:"), twipsRect(120, 120, 945, 210));
     m_Label2 = boldLabel(this, "Label2", QStringLiteral("Kuva:"), twipsRect(120, 720, 435, 210));
+    // Each label names its field for a screen reader; the captions carry no mnemonic.
+    m_Label1->setBuddy(m_nimi);
+    m_Label2->setBuddy(m_kuva);
     m_nimi->setFocus();
 
     connect(m_Command3, &QPushButton::clicked, this, &Form2::Command3_Click);

@@ -69,6 +69,11 @@ void Form3::createControls()
     m_Label4 = boldLabel(this, "Label4", QStringLiteral("Kohde:"), twipsRect(120, 1920, 570, 210));
     m_Command2 =
         button(this, "Command2", QStringLiteral("Peruuta"), twipsRect(1080, 2640, 975, 255));
+    // Each label names its field for a screen reader; the captions carry no mnemonic.
+    m_Label3->setBuddy(m_kehys);
+    m_labeli->setBuddy(m_linkki);
+    m_Label1->setBuddy(m_alt);
+    m_Label4->setBuddy(m_kohde);
 
     const QList<QWidget *> tabOrder{m_Command1, m_kehys, m_linkki, m_alt, m_kohde, m_Command2};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)

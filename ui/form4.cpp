@@ -210,6 +210,17 @@ Form4::Form4(QWidget *parent) : DiscardableDialog(6015, 5370, parent)
     m_peruuta = placed(plainButton(QStringLiteral("Peruuta"), m_Frame2), "peruuta",
                        twipsRect(1440, 240, 1215, 255));
     m_Drive1->setFocus();
+    // The lists, the fields and the caption-less frames have no label of their own to name
+    // them for a screen reader.
+    m_Drive1->setAccessibleName(QStringLiteral("Asema"));
+    // Some platforms' bridges give a drop-down list the name of its current entry.
+    m_Drive1->setAccessibleDescription(m_Drive1->accessibleName());
+    m_Dir1->setAccessibleName(QStringLiteral("Kansiot"));
+    m_File1->setAccessibleName(QStringLiteral("Tiedostot"));
+    m_Text1->setAccessibleName(QStringLiteral("Tiedostotyypit"));
+    m_Frame1->setAccessibleName(QStringLiteral("Valittu tiedosto"));
+    m_tiedosto->setAccessibleName(QStringLiteral("Tiedoston polku"));
+    m_Frame2->setAccessibleName(QStringLiteral("Toiminnot"));
 
     connect(m_Drive1, &QComboBox::currentIndexChanged, this, &Form4::Drive1_Change);
     connect(m_Dir1, &FolderList::folderOpened, this, &Form4::Dir1_Change);

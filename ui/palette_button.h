@@ -13,11 +13,18 @@ namespace zorvik::ui {
 // colour until the selection could hardly be seen. The picture keeps its own 32 × 32 size,
 // centred inside the bevel and cut off by it where the button is smaller, so that it never
 // blurs from scaling.
+//
+// It is checked while its tool is selected, so that a screen reader tells the selected tool;
+// the main window checks one tool and unchecks the others. The buttons form no button group,
+// which would take the unchecked ones out of the tab order.
 class PaletteButton : public QPushButton {
 public:
-    using QPushButton::QPushButton;
+    explicit PaletteButton(QWidget *parent = nullptr) : QPushButton(parent) { setCheckable(true); }
 
 protected:
+    // A click selects the tool, also when it is selected already: it never unchecks it.
+    void nextCheckState() override { setChecked(true); }
+
     void paintEvent(QPaintEvent *) override
     {
         QPainter painter(this);

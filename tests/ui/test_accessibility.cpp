@@ -1,0 +1,302 @@
+#include "core/editor_state.h"
+#include "platform/canvas.h"
+#include "platform/modal.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+#include "ui/form3.h"
+#include "ui/form4.h"
+#include "ui/markup_box.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace zorvik;
+using ui::Form1;
+using ui::Form3;
+
+namespace {
+
+QString nameOf(QAccessibleInterface *iface)
+{
+    return iface->text(QAccessible::Name);
+}
+
+QString objectNameOf(QAccessibleInterface *iface)
+{
+    return iface->object() ? iface->object()->objectName() : QString();
+}
+
+// Every shown control below |iface|, depth first.
+void forEachShown(QAccessibleInterface *iface,
+                  const std::function<void(QAccessibleInterface *)> &visit)
+{
+    for (int i = 0; i < iface->childCount(); ++i) {
+        QAccessibleInterface *child = iface->child(i);
+        if (!child || child->state().invisible)
+            continue;
+        visit(child);
+        forEachShown(child, visit);
+    }
+}
+
+// A picture whose neighbouring pixels all differ, so that a stray or missing inversion shows.
+QImage mapPicture()
+{
+    QImage image(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x % 256, y % 256, (x * 7 + y * 13) % 256));
+    }
+    return image;
+}
+
+enum class Shape { Rectangle, Circle, Polygon };
+
+} // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void everyControlIsNamedAndEveryFieldLabelled_data();
+    void everyControlIsNamedAndEveryFieldLabelled();
+    void keysDrawWhatTheMouseDraws_data();
+    void keysDrawWhatTheMouseDraws();
+
+private:
+    platform::InvertCanvas *canvas() const { return m_form->Picture1(); }
+    void startMap(QPushButton *tool);
+    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(canvas(), k, modifiers);
+    }
+    // Walks the keyboard cursor to |target|, ten pixels a step while it is far.
+    void cursorTo(QPoint target);
+
+    std::unique_ptr<Form1> m_form;
+    QImage m_picture;
+    // The canvas while the area dialog was open, and whether that dialog showed its focus.
+    QImage m_outline;
+    bool m_dialogShowsFocus = false;
+    int m_areaDialogs = 0;
+};
+
+void TestAccessibility::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    m_picture = mapPicture();
+    m_form = std::make_unique<Form1>();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    ui::form2().kuva()->setText(QStringLiteral("C:\\kuvat\\kartta.gif"));
+    ui::form2().nimi()->setText(QStringLiteral("kartta"));
+    platform::setModalDriver([this](QDialog *dialog) {
+        auto *form = qobject_cast<Form3 *>(dialog);
+        QVERIFY2(form, "only the area dialog may open while drawing");
+        ++m_areaDialogs;
+        m_outline = canvas()->picture();
+        m_dialogShowsFocus = dialog->testAttribute(Qt::WA_KeyboardFocusChange);
+        QTest::mouseClick(form->Command1(), Qt::LeftButton);
+    });
+}
+
+void TestAccessibility::cleanupTestCase()
+{
+    platform::setModalDriver({});
+    m_form.reset();
+}
+
+void TestAccessibility::everyControlIsNamedAndEveryFieldLabelled_data()
+{
+    QTest::addColumn<int>("window");
+    // The fields the user types in, each with the label that names it.
+    QTest::addColumn<QStringList>("fieldsAndLabels");
+    QTest::newRow("Form1") << 1 << QStringList();
+    QTest::newRow("Form2") << 2 << QStringList{"nimi", "Label1", "kuva", "Label2"};
+    QTest::newRow("Form3") << 3 << QStringList{"kehys", "Label3", "linkki", "labeli",
+                                               "alt",   "Label1", "kohde",  "Label4"};
+    QTest::newRow("Form4") << 4 << QStringList();
+}
+
+void TestAccessibility::everyControlIsNamedAndEveryFieldLabelled()
+{
+    QFETCH(int, window);
+    QFETCH(QStringList, fieldsAndLabels);
+    QWidget *const windows[] = {m_form.get(), &ui::form2(), &ui::form3(), &ui::form4()};
+    QWidget *shown = windows[window - 1];
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QAccessibleInterface *top = QAccessible::queryAccessibleInterface(shown);
+    QVERIFY(top);
+
+    QStringList unnamed;
+    QStringList labelled;
+    forEachShown(top, [&](QAccessibleInterface *iface) {
+        const QAccessible::State state = iface->state();
+        const bool frame = iface->role() == QAccessible::Grouping;
+        if ((state.focusable || frame) && nameOf(iface).trimmed().isEmpty())
+            unnamed << objectNameOf(iface);
+        if (iface->role() != QAccessible::EditableText || state.readOnly || state.disabled)
+            return;
+        const auto labels = iface->relations(QAccessible::Label);
+        QCOMPARE(labels.size(), 1);
+        QAccessibleInterface *label = labels.first().first;
+        labelled << objectNameOf(iface) << objectNameOf(label);
+        // The reader says the label's caption as the field's name.
+        QCOMPARE(nameOf(iface), nameOf(label));
+        QVERIFY(!nameOf(label).contains(QLatin1Char('&')));
+    });
+    QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
+    QCOMPARE(labelled, fieldsAndLabels);
+
+    if (window == 1) {
+        QCOMPARE(QAccessible::queryAccessibleInterface(canvas())->role(), QAccessible::Canvas);
+        // One tool is checked, and it is the one the editor draws with, after clicks and after
+        // Space on the buttons alike; the canvas says which it is.
+        QPushButton *const tools[] = {m_form->neliö(), m_form->ympyrä(), m_form->vinkura()};
+        const int changes[] = {1, 1, 2, 0, 2, 0, 0, 1};
+        for (int n = 0; n < int(std::size(changes)); ++n) {
+            QPushButton *tool = tools[changes[n]];
+            if (n % 2)
+                QTest::mouseClick(tool, Qt::LeftButton);
+            else
+                QTest::keyClick(tool, Qt::Key_Space);
+            QStringList checked;
+            for (QPushButton *each : tools) {
+                QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(each);
+                QVERIFY(iface->state().checkable);
+                if (iface->state().checked)
+                    checked << nameOf(iface);
+            }
+            QCOMPARE(checked, QStringList{tool->toolTip()});
+            const EditorState &state = editorState();
+            QCOMPARE((QList<bool>{state.rectTool, state.circleTool, state.polyTool}),
+                     (QList<bool>{changes[n] == 0, changes[n] == 1, changes[n] == 2}));
+            QVERIFY(QAccessible::queryAccessibleInterface(canvas())
+                        ->text(QAccessible::Description)
+                        .startsWith(checked.value(0) + QStringLiteral(", X = ")));
+        }
+        QTest::mouseClick(m_form->neliö(), Qt::LeftButton);
+    } else {
+        shown->hide();
+    }
+}
+
+// A fresh map on the picture, drawn with |tool|.
+void TestAccessibility::startMap(QPushButton *tool)
+{
+    editorState() = EditorState{};
+    QTest::mouseClick(tool, Qt::LeftButton);
+    m_form->koodi2()->clear();
+    canvas()->setPicture(m_picture);
+    canvas()->setAutoSize(true);
+    canvas()->setEnabled(true);
+    m_areaDialogs = 0;
+    m_outline = QImage();
+}
+
+void TestAccessibility::cursorTo(QPoint target)
+{
+    while (canvas()->keyboardCursor() != target) {
+        const QPoint off = target - canvas()->keyboardCursor();
+        if (std::abs(off.x()) >= 10)
+            key(off.x() > 0 ? Qt::Key_Right : Qt::Key_Left, Qt::ShiftModifier);
+        else if (std::abs(off.y()) >= 10)
+            key(off.y() > 0 ? Qt::Key_Down : Qt::Key_Up, Qt::ShiftModifier);
+        else if (off.x() != 0)
+            key(off.x() > 0 ? Qt::Key_Right : Qt::Key_Left);
+        else
+            key(off.y() > 0 ? Qt::Key_Down : Qt::Key_Up);
+    }
+    const QString readOut = QStringLiteral("X = %1, Y = %2").arg(target.x()).arg(target.y());
+    QCOMPARE(m_form->Label2()->text(), readOut);
+    QVERIFY(canvas()->accessibleDescription().endsWith(readOut));
+}
+
+void TestAccessibility::keysDrawWhatTheMouseDraws_data()
+{
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<QList<QPoint>>("points");
+    QTest::addColumn<int>("closingKey");
+    QTest::newRow("rectangle") << int(Shape::Rectangle)
+                               << QList<QPoint>{{23, 41}, {57, 20}, {135, 88}} << 0;
+    QTest::newRow("circle") << int(Shape::Circle)
+                            << QList<QPoint>{{200, 150}, {213, 148}, {236, 62}} << 0;
+    QTest::newRow("polygon, Menu key")
+        << int(Shape::Polygon) << QList<QPoint>{{30, 200}, {91, 180}, {120, 263}, {45, 240}}
+        << int(Qt::Key_Menu);
+    QTest::newRow("polygon, Shift+F10")
+        << int(Shape::Polygon) << QList<QPoint>{{5, 5}, {300, 12}, {250, 290}, {7, 150}}
+        << int(Qt::Key_F10);
+}
+
+// The same area drawn once with the mouse and once with the keys gives the same outline and the
+// same markup, and the canvas shows the picture alone afterwards: the keyboard's crosshair is
+// never drawn into it.
+void TestAccessibility::keysDrawWhatTheMouseDraws()
+{
+    QFETCH(int, shape);
+    QFETCH(QList<QPoint>, points);
+    QFETCH(int, closingKey);
+    QPushButton *const tools[] = {m_form->neliö(), m_form->ympyrä(), m_form->vinkura()};
+
+    startMap(tools[shape]);
+    if (shape == int(Shape::Polygon)) {
+        for (QPoint p : points)
+            QTest::mouseClick(canvas(), Qt::LeftButton, {}, p);
+        QTest::mouseClick(canvas(), Qt::RightButton, {}, points.last());
+    } else {
+        QTest::mousePress(canvas(), Qt::LeftButton, {}, points.first());
+        for (QPoint p : points.mid(1))
+            QTest::mouseMove(canvas(), p);
+        QTest::mouseRelease(canvas(), Qt::LeftButton, {}, points.last());
+    }
+    QCOMPARE(m_areaDialogs, 1);
+    QCOMPARE(canvas()->picture(), m_picture);
+    const QImage mouseOutline = m_outline;
+    const std::string byMouse = m_form->koodi2()->text();
+
+    startMap(tools[shape]);
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    canvas()->setFocus(Qt::TabFocusReason);
+    QCOMPARE(canvas()->keyboardCursor(), QPoint(0, 0));
+    cursorTo(points.first());
+    if (shape == int(Shape::Polygon)) {
+        for (QPoint p : points) {
+            cursorTo(p);
+            key(Qt::Key_Return);
+        }
+        key(Qt::Key(closingKey), closingKey == Qt::Key_F10 ? Qt::ShiftModifier : Qt::NoModifier);
+    } else {
+        key(Qt::Key_Space);
+        for (QPoint p : points.mid(1))
+            cursorTo(p);
+        QCOMPARE(m_areaDialogs, 0);
+        // The crosshair shows on the screen, over the outline, but not in the picture.
+        const QImage screen = canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint arm = points.last() + QPoint(4, 0);
+        QCOMPARE(screen.pixel(arm), qRgb(255, 255, 255));
+        QVERIFY(canvas()->picture().pixel(arm) != screen.pixel(arm));
+        key(Qt::Key_Space);
+    }
+    QCOMPARE(m_areaDialogs, 1);
+    QVERIFY(m_dialogShowsFocus);
+    QCOMPARE(m_outline, mouseOutline);
+    QCOMPARE(canvas()->picture(), m_picture);
+    QCOMPARE(m_form->koodi2()->text(), byMouse);
+    QVERIFY(!byMouse.empty());
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "test_accessibility.moc"
