@@ -1,6 +1,7 @@
 #include "core/editor_state.h"
 #include "platform/canvas.h"
 #include "platform/modal.h"
+#include "tests/ui/map_picture.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
@@ -23,17 +24,6 @@ using ui::Form1;
 using ui::Form3;
 
 namespace {
-
-// A picture whose neighbouring pixels all differ, so that a stray or missing inversion shows.
-QImage mapPicture()
-{
-    QImage image(400, 300, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y, qRgb(x % 256, y % 256, (x * 7 + y * 13) % 256));
-    }
-    return image;
-}
 
 bool inverted(const QImage &shown, const QImage &original, QPoint p)
 {
@@ -111,7 +101,7 @@ private:
 void TestDrawingByMouse::initTestCase()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
-    m_picture = mapPicture();
+    m_picture = test::mapPicture();
     m_form = std::make_unique<Form1>();
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));

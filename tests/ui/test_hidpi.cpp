@@ -7,6 +7,7 @@
 #include "platform/canvas.h"
 #include "platform/modal.h"
 #include "platform/twips.h"
+#include "tests/ui/map_picture.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 #include "ui/form3.h"
@@ -37,17 +38,6 @@ constexpr QRgb colourBits = 0x00FFFFFF;
 double screenScale()
 {
     return qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
-}
-
-// Neighbouring pixels all differ, so that a shifted or blended pixel shows.
-QImage mapPicture()
-{
-    QImage picture(400, 300, QImage::Format_RGB32);
-    for (int y = 0; y < picture.height(); ++y) {
-        for (int x = 0; x < picture.width(); ++x)
-            picture.setPixel(x, y, qRgb(x % 256, y % 256, (x * 7 + y * 13) % 256));
-    }
-    return picture;
 }
 
 } // namespace
@@ -164,7 +154,7 @@ private slots:
     void initTestCase()
     {
         QApplication::setStyle(QStringLiteral("Fusion"));
-        m_picture = mapPicture();
+        m_picture = test::mapPicture();
         platform::setModalDriver([this](QDialog *dialog) { answerArea(dialog); });
         ui::form2().kuva()->setText(QStringLiteral("C:\\kuvat\\kartta.gif"));
         ui::form2().nimi()->setText(QStringLiteral("kartta"));
