@@ -80,7 +80,7 @@ mkdir -p "$downloads"
 if [ ! -f "$downloads/$dsc_name" ]; then
   say "fetching the source of qt6-base $package_version"
   apt-get "${apt_options[@]}" -qq update
-  (cd "$downloads" && apt-get "${apt_options[@]}" -q source --download-only "qt6-base=$package_version")
+  (cd "$downloads" && apt-get "${apt_options[@]}" -q source --download-only "qt6-base=$package_version") >&2
 fi
 
 say "checking the source against $dsc_name"
@@ -92,7 +92,7 @@ if [ -z "$checksums" ]; then
 fi
 (cd "$downloads" && sha256sum --quiet -c - <<<"$checksums")
 
-source_dir="$cache/qt6-base-$package_version"
+source_dir="$downloads/qt6-base"
 if [ ! -f "$source_dir/.extracted" ]; then
   say "unpacking the source"
   rm -rf "$source_dir"
@@ -146,6 +146,8 @@ say "installing into $prefix"
 rm -rf "$prefix"
 cmake --install "$build_dir" >"$build_dir/install.log" 2>&1
 touch "$stamp"
-rm -rf "$build_dir"
+# The downloaded source stays, for a build of the same version elsewhere; the unpacked tree and
+# the build folder are not needed any more.
+rm -rf "$build_dir" "$source_dir"
 say "Qt $version for Windows is ready, $(du -sh "$prefix" | cut -f1)"
 echo "$prefix"
