@@ -5,7 +5,8 @@ FUZZ_SECONDS ?= 60
 # A build folder made earlier with another generator is configured afresh.
 CONFIGURE = ./scripts/configure.sh $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all build run test suite sanitize fuzz bench install package check-releases clean windows
+.PHONY: all build run test suite sanitize fuzz bench install package check-releases clean \
+	windows package-windows
 
 all: build
 
@@ -75,6 +76,11 @@ windows:
 	  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=$(HOST_CMAKE_DIR) \
 	  -DZORVIK_TEST_FONT_DIR=Z:/usr/share/fonts/truetype/liberation
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+# The installer zorvik-1.0-win64.exe and the portable zorvik-1.0-win64.zip, in WINDOWS_BUILD.
+package-windows: windows
+	cd $(WINDOWS_BUILD) && cpack -G NSIS
+	cmake --build $(WINDOWS_BUILD) --target portable
 
 clean:
 	rm -rf $(BUILD) build-*
