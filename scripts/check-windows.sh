@@ -10,6 +10,8 @@
 #   7. the installer run silently in the prefix, which puts zorvik.exe under Program Files
 #   8. the installed zorvik.exe started under Xvfb with the windows platform, until its main
 #      window "Zorvik v1.0" shows
+#   9. a map drawn there with the pointer, from "Uusi" to the clipboard, whose SRC is the
+#      picture's path with a drive letter and backslashes
 #
 # Each step prints its time; the last line is "windows ok", or names the step that failed. The
 # steps' output goes to WINDOWS_BUILD/check-windows/ (WINDOWS_BUILD is build-windows).
@@ -68,6 +70,117 @@ if [ "${1:-}" = --start-program ]; then
   "$(find_wineserver)" -k 2>/dev/null || true
   wait "$program" 2>/dev/null || true
   exit "$status"
+fi
+
+# The part run inside Xvfb that draws a map as a user would: "Uusi", the map's name, the chooser,
+# kaupunki.jpg of examples/, "O.K", one rectangle dragged with the pointer, the area's "O.K",
+# "Luo koodi" and "Kopioi koodi leikepöydälle"; then it reads the clipboard. The program runs in
+# a Wine desktop of its own, which places and activates its windows as Windows does (with no
+# window manager on the X server, Wine's windows take no clicks reliably). The pointer goes to
+# the controls' places in the windows' client areas, in pixels at 96 dots per inch.
+if [ "${1:-}" = --draw-map ]; then
+  exe="$2"
+  cd "$root/examples"
+  "$(find_wine)" explorer /desktop=zorvik,1280x1024 "$exe" &
+  program=$!
+  stop() {
+    kill "$program" 2>/dev/null || true
+    "$(find_wineserver)" -k 2>/dev/null || true
+    wait "$program" 2>/dev/null || true
+  }
+  trap stop EXIT
+
+  # window TITLE: waits until a window of that title shows, and prints its id.
+  window() {
+    local id
+    for _ in $(seq 1 60); do
+      id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)"
+      if [ -n "$id" ]; then
+        echo "$id"
+        return
+      fi
+      sleep 0.5
+    done
+    echo "no window $1" >&2
+    return 1
+  }
+  gone() {
+    for _ in $(seq 1 60); do
+      xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+      sleep 0.5
+    done
+    echo "the window $1 stayed" >&2
+    return 1
+  }
+  # client ID WIDTH HEIGHT: the top left corner of a window's client area of that size, inside
+  # the frame Wine draws around it: borders alike on three sides, the title bar on top.
+  # xdotool counts the place of a window inside Wine's desktop twice; xwininfo does not.
+  client() {
+    local info x y w h border
+    info="$(xwininfo -id "$1")"
+    x=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+    y=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+    w=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    h=$(sed -n 's/^ *Height: *//p' <<<"$info")
+    border=$(((w - $2) / 2))
+    echo "$((x + border)) $((y + h - $3 - border))"
+  }
+  click() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.3
+    xdotool mousedown 1
+    sleep 0.15
+    xdotool mouseup 1
+    sleep 0.8
+  }
+
+  # shown X Y TITLE: clicks until a window of that title shows; the program may still be busy
+  # starting when its main window first shows.
+  shown() {
+    for _ in 1 2 3 4 5; do
+      click "$1" "$2"
+      for _ in 1 2 3 4; do
+        xdotool search --onlyvisible --name "$3" >/dev/null 2>&1 && return 0
+        sleep 0.5
+      done
+    done
+    echo "no window $3" >&2
+    return 1
+  }
+
+  read -r mx my < <(client "$(window '^Zorvik v1\.0$')" 582 474)
+  shown $((mx + 524)) $((my + 41)) '^Uusi$'
+  read -r nx ny < <(client "$(window '^Uusi$')" 217 118)
+  xdotool type --delay 50 kaupunki
+  shown $((nx + 187)) $((ny + 77)) '^Valitse kuvatiedosto$'
+  read -r cx cy < <(client "$(window '^Valitse kuvatiedosto$')" 401 358)
+  click $((cx + 233)) $((cy + 53))
+  click $((cx + 56)) $((cy + 336))
+  gone '^Valitse kuvatiedosto$'
+  click $((nx + 35)) $((ny + 104))
+  gone '^Uusi$'
+  xdotool mousemove $((mx + 51)) $((my + 44))
+  sleep 0.3
+  xdotool mousedown 1
+  for step in $(seq 1 10); do
+    xdotool mousemove $((mx + 51 + step * 15)) $((my + 44 + step * 8))
+    sleep 0.08
+  done
+  sleep 0.3
+  import -window root "$logs/rubber-band.png" 2>/dev/null || true
+  xdotool mouseup 1
+  read -r ox oy < <(client "$(window '^Options$')" 146 200)
+  click $((ox + 35)) $((oy + 184))
+  gone '^Options$'
+  click $((mx + 524)) $((my + 72))
+  click $((mx + 524)) $((my + 109))
+  import -window root "$logs/copied.png" 2>/dev/null || true
+  markup="$(xclip -o -selection clipboard)"
+  echo "markup: $markup"
+  # The picture's path as the chooser wrote it: a drive letter and backslashes.
+  grep -Eq '^<IMG SRC="[A-Z]:\\([^"\\/]+\\)+kaupunki\.jpg" USEMAP="#kaupunki"' <<<"$markup"
+  grep -q '<AREA SHAPE="RECT" COORDS="[0-9]*,[0-9]*,[0-9]*,[0-9]*" HREF=' <<<"$markup"
+  exit 0
 fi
 
 mkdir -p "$logs"
@@ -133,6 +246,10 @@ install_program() {
   [ -f "$installed/bin/zorvik.exe" ] && [ -f "$installed/Uninstall.exe" ]
 }
 
+draw_map() {
+  xvfb-run -a -s '-screen 0 1280x1024x24' "$root/scripts/check-windows.sh" --draw-map 'C:\Program Files\Zorvik\bin\zorvik.exe'
+}
+
 start_program() {
   xvfb-run -a -s '-screen 0 1280x1024x24' "$root/scripts/check-windows.sh" --start-program 'C:\Program Files\Zorvik\bin\zorvik.exe'
 }
@@ -147,5 +264,7 @@ step package make -C "$root" package-windows WINDOWS_BUILD="$build"
 step install install_program
 step start start_program
 grep '^window:' "$logs/start.log" | sed 's/^/             /'
+step draw draw_map
+grep -o 'SRC="[^"]*"' "$logs/draw.log" | sed 's/^/             /'
 echo "all          $(format_time $(($(date +%s) - started_all)))"
 echo "windows ok"

@@ -28,7 +28,7 @@ package=(dpkg-dev file)
 # installer, and an X server with the tools that drive the program's window.
 windows=(
   g++-mingw-w64-x86-64-posix wine64 nsis zip dpkg-dev ca-certificates
-  xvfb xauth xdotool xclip imagemagick
+  xvfb xauth xdotool xclip x11-utils imagemagick
 )
 
 [ $# -gt 0 ] || set -- run
