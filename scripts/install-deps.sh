@@ -7,6 +7,8 @@
 #   scripts/install-deps.sh test       the above, the sanitizer pass and the fuzz corpora
 #   scripts/install-deps.sh fuzz       the fuzz targets (make fuzz)
 #   scripts/install-deps.sh package    the .deb (make package)
+#   scripts/install-deps.sh windows    the Windows build, its suite under Wine and its installer
+#                                      (make windows, make package-windows, make check-windows)
 #
 # Several kinds may be named at once.
 set -euo pipefail
@@ -22,6 +24,12 @@ fuzz=(clang libclang-rt-dev libgumbo-dev)
 # The number text must not follow a locale with a decimal comma; Finnish has one.
 test_only=(locales)
 package=(dpkg-dev file)
+# The cross compilers with C++11 threads, Wine to run the suite and the program, NSIS for the
+# installer, and an X server with the tools that drive the program's window.
+windows=(
+  g++-mingw-w64-x86-64-posix wine64 nsis zip dpkg-dev ca-certificates
+  xvfb xauth xdotool xclip x11-utils imagemagick
+)
 
 [ $# -gt 0 ] || set -- run
 
@@ -33,7 +41,8 @@ for kind in "$@"; do
     test) packages+=("${run[@]}" "${fuzz[@]}" "${test_only[@]}"); want_locale=1 ;;
     fuzz) packages+=("${run[@]}" "${fuzz[@]}") ;;
     package) packages+=("${run[@]}" "${package[@]}") ;;
-    *) echo "usage: $0 [run|test|fuzz|package]..." >&2; exit 2 ;;
+    windows) packages+=("${run[@]}" "${windows[@]}") ;;
+    *) echo "usage: $0 [run|test|fuzz|package|windows]..." >&2; exit 2 ;;
   esac
 done
 

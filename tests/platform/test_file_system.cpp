@@ -32,6 +32,8 @@ QString realPath(const QString &path)
     return QFileInfo(path).canonicalFilePath();
 }
 
+// The mount table is Unix's; Windows lists its drive letters instead.
+#ifdef Q_OS_UNIX
 QStringList rootsOf(const QList<Drive> &list)
 {
     QStringList roots;
@@ -69,6 +71,7 @@ std::optional<QSet<QString>> kernelMountPoints()
         return std::nullopt;
     return points;
 }
+#endif
 
 // Mounts written one a line as "folder type source [label]"; the label is the folder when
 // there is none, as Qt names a volume without a label.
@@ -142,9 +145,12 @@ private slots:
 
         const FolderListing files = listFiles(dir.path(), picturePatterns);
         QVERIFY(files.ok());
-        QCOMPARE(files.names, (QStringList{QStringLiteral("KUVA.JPG"), QStringLiteral("x.jpg"),
-                                           QStringLiteral("y.jpeg"), QStringLiteral("z.gif"),
-                                           QStringLiteral("Z.GIF")}));
+        QStringList expected{QStringLiteral("KUVA.JPG"), QStringLiteral("x.jpg"),
+                             QStringLiteral("y.jpeg"), QStringLiteral("z.gif")};
+        // Where names ignore letter case, as on Windows, "Z.GIF" is the file z.gif once more.
+        if (pathCase() == Qt::CaseSensitive)
+            expected.append(QStringLiteral("Z.GIF"));
+        QCOMPARE(files.names, expected);
     }
 
     void subfoldersAreListedSortedWithoutFiles()
@@ -378,6 +384,8 @@ private slots:
         QVERIFY(driveReady({stick, QStringLiteral("KANSIO"), false}));
     }
 
+#ifdef Q_OS_UNIX
+    // On Windows QFile::link makes a shortcut file, which the file system does not follow.
     void mountIsFoundThroughASymbolicLink()
     {
         QTemporaryDir dir;
@@ -389,6 +397,7 @@ private slots:
         QVERIFY(driveReady({link, QStringLiteral("TIKKU"), true}));
         QVERIFY(!mountedAt(dir.filePath(QStringLiteral("poissa"))));
     }
+#endif
 
     void unmountedVolumeIsNotReadyThoughItsFolderStays()
     {
@@ -398,6 +407,7 @@ private slots:
         QVERIFY(!mountedAt(dir.path()));
         QVERIFY(!driveReady(volume));
 
+#ifdef Q_OS_UNIX
         // Where the kernel's table is whole, the program reads the same mount points from it.
         if (const std::optional<QSet<QString>> kernel = kernelMountPoints()) {
             const QList<Mount> table = mounts();
@@ -405,6 +415,7 @@ private slots:
             for (const Mount &mount : table)
                 QVERIFY2(kernel->contains(mount.root), qPrintable(mount.root));
         }
+#endif
     }
 };
 

@@ -4,6 +4,7 @@
 // allows it, shows the part that decodes; and no file makes the process's memory balloon.
 
 #include "../platform/canvas_probe.h"
+#include "peak_memory.h"
 #include "platform/canvas.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
@@ -55,19 +56,6 @@ Expectation expectationFor(const QString &name)
         return {};
     const bool whole = match.captured(1) == QStringLiteral("png-nimella");
     return {true, whole, QSize(match.captured(2).toInt(), match.captured(3).toInt())};
-}
-
-// The process's peak resident memory, from the kernel's own account.
-qint64 peakMemory()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong() << 10;
-    }
-    return -1;
 }
 
 // The part of a picture that a cut-off file never reached must be painted like the rest. The

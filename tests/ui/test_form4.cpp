@@ -86,6 +86,16 @@ void open(QListWidget *list, const QString &text)
     doubleClick(list, text);
 }
 
+// The pictures of the start folder; where names ignore letter case, as on Windows, "Z.GIF" is
+// the file z.gif once more.
+QStringList startPictures()
+{
+    QStringList names{QStringLiteral("x.jpg"), QStringLiteral("y.jpeg"), QStringLiteral("z.gif")};
+    if (platform::pathCase() == Qt::CaseSensitive)
+        names.append(QStringLiteral("Z.GIF"));
+    return names;
+}
+
 // What the user sees of the chooser; a failed action must leave all of it as it was.
 struct Look {
     QString drive, folder, tiedosto;
@@ -143,6 +153,8 @@ private slots:
     // that what one case removes or browses cannot reach the next.
     void init()
     {
+        // Windows keeps a process's current folder from being removed.
+        QVERIFY(QDir::setCurrent(QDir::tempPath()));
         QVERIFY(QDir(m_tree.path()).removeRecursively());
         for (const QString &folder : {m_alpha, m_beta, m_driveD, m_driveE})
             QVERIFY(QDir().mkpath(folder));
@@ -199,9 +211,7 @@ private slots:
 
     void onlyPicturesAreListedWhateverTheirCase()
     {
-        QCOMPARE(texts(chooser().File1()),
-                 (QStringList{QStringLiteral("x.jpg"), QStringLiteral("y.jpeg"),
-                              QStringLiteral("z.gif"), QStringLiteral("Z.GIF")}));
+        QCOMPARE(texts(chooser().File1()), startPictures());
     }
 
     void folderListShowsAncestorsThenSubfolders()
@@ -342,8 +352,7 @@ private slots:
         QCOMPARE(reopened.folder, m_start);
         QVERIFY(reopened.selectedFiles.isEmpty());
         QCOMPARE(reopened.tiedosto, withSeparator(m_start));
-        QCOMPARE(reopened.files, (QStringList{QStringLiteral("x.jpg"), QStringLiteral("y.jpeg"),
-                                              QStringLiteral("z.gif"), QStringLiteral("Z.GIF")}));
+        QCOMPARE(reopened.files, startPictures());
         QCOMPARE(chooser().Text1()->text(), QStringLiteral("*.jpeg;*.jpg;*.gif"));
         QCOMPARE(form2().kuva()->text(), QStringLiteral("entinen.jpg"));
     }

@@ -1,0 +1,16 @@
+#include "peak_memory.h"
+
+#include <QByteArray>
+#include <QFile>
+
+qint64 peakMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() << 10;
+    }
+    return -1;
+}
