@@ -71,7 +71,6 @@ std::optional<QSet<QString>> kernelMountPoints()
         return std::nullopt;
     return points;
 }
-#endif
 
 // Mounts written one a line as "folder type source [label]"; the label is the folder when
 // there is none, as Qt names a volume without a label.
@@ -87,6 +86,7 @@ QList<Mount> mountTable(const QString &text)
     }
     return table;
 }
+#endif
 
 } // namespace
 
