@@ -106,7 +106,13 @@ mkdir -p "$build_dir"
 say "configuring Qt $version for x86_64-w64-mingw32 in $build_dir"
 # The features left out are what the editor never uses; directwrite3 goes with direct2d, since
 # its font database would otherwise be left unlinked. The tablet support needs wintab, which
-# Debian's source does not carry.
+# Debian's source does not carry. After 6.4 (Debian 13 has 6.8) the font database's DirectWrite
+# loader is defined only with direct2d, so DirectWrite goes as well and GDI serves the fonts.
+later_features=()
+case "$version" in
+  6.[0-4].*) ;;
+  *) later_features=(-no-feature-directwrite) ;;
+esac
 (
   cd "$build_dir"
   "$source_dir/configure" \
@@ -118,7 +124,7 @@ say "configuring Qt $version for x86_64-w64-mingw32 in $build_dir"
     -qt-zlib -qt-libjpeg -qt-libpng -qt-pcre -qt-harfbuzz -qt-freetype -qt-doubleconversion \
     -no-feature-vulkan -no-feature-sql -no-feature-network -no-feature-printsupport \
     -no-feature-concurrent -no-feature-xml -no-feature-tabletevent \
-    -no-feature-direct2d -no-feature-directwrite3 \
+    -no-feature-direct2d -no-feature-directwrite3 "${later_features[@]}" \
     -- -G Ninja "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64.cmake" \
     "-DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
 ) >"$build_dir/configure.log" 2>&1 || {
@@ -137,7 +143,8 @@ while kill -0 "$builder" 2>/dev/null; do
   [ -z "$progress" ] || say "building $progress, $((($(date +%s) - started) / 60)) min"
 done
 if ! wait "$builder"; then
-  grep -B2 -A20 -m1 'FAILED:' "$build_dir/build.log" >&2 || tail -n 40 "$build_dir/build.log" >&2
+  grep -m1 'FAILED:' "$build_dir/build.log" >&2 || true
+  grep -m5 -A4 'error:' "$build_dir/build.log" >&2 || tail -n 40 "$build_dir/build.log" >&2
   say "the build failed; the whole log is $build_dir/build.log"
   exit 1
 fi
