@@ -104,9 +104,14 @@ fi
 build_dir="$cache/build-qt-$version-mingw"
 mkdir -p "$build_dir"
 say "configuring Qt $version for x86_64-w64-mingw32 in $build_dir"
-# The features left out are what the editor never uses; directwrite3 goes with direct2d, since
-# its font database would otherwise be left unlinked. The tablet support needs wintab, which
-# Debian's source does not carry.
+# The features left out are what the editor never uses. The tablet support needs wintab, which
+# Debian's source does not carry. Qt 6.4 goes without Direct2D, and then without DirectWrite 3,
+# whose font database would otherwise be left unlinked; later Qt (6.8 in Debian 13) builds its
+# Windows font database only with DirectWrite and Direct2D, so there they stay as Qt finds them.
+case "$version" in
+  6.[0-4].*) font_features=(-no-feature-direct2d -no-feature-directwrite3) ;;
+  *) font_features=() ;;
+esac
 (
   cd "$build_dir"
   "$source_dir/configure" \
@@ -117,8 +122,7 @@ say "configuring Qt $version for x86_64-w64-mingw32 in $build_dir"
     -no-pkg-config -no-opengl -no-dbus -no-icu \
     -qt-zlib -qt-libjpeg -qt-libpng -qt-pcre -qt-harfbuzz -qt-freetype -qt-doubleconversion \
     -no-feature-vulkan -no-feature-sql -no-feature-network -no-feature-printsupport \
-    -no-feature-concurrent -no-feature-xml -no-feature-tabletevent \
-    -no-feature-direct2d -no-feature-directwrite3 \
+    -no-feature-concurrent -no-feature-xml -no-feature-tabletevent "${font_features[@]}" \
     -- -G Ninja "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64.cmake" \
     "-DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
 ) >"$build_dir/configure.log" 2>&1 || {
@@ -137,7 +141,8 @@ while kill -0 "$builder" 2>/dev/null; do
   [ -z "$progress" ] || say "building $progress, $((($(date +%s) - started) / 60)) min"
 done
 if ! wait "$builder"; then
-  grep -B2 -A20 -m1 'FAILED:' "$build_dir/build.log" >&2 || tail -n 40 "$build_dir/build.log" >&2
+  grep -m1 'FAILED:' "$build_dir/build.log" >&2 || true
+  grep -m5 -A4 'error:' "$build_dir/build.log" >&2 || tail -n 40 "$build_dir/build.log" >&2
   say "the build failed; the whole log is $build_dir/build.log"
   exit 1
 fi
