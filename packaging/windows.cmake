@@ -14,6 +14,9 @@ set(CPACK_NSIS_PACKAGE_NAME "Zorvik ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "Zorvik ${PROJECT_VERSION}")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_INSTALLED_ICON_NAME bin\\\\zorvik.exe)
+# The installer and the uninstaller wear the program's icon.
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/ui/pictures/zorvik.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/ui/pictures/zorvik.ico)
 set(CPACK_NSIS_URL_INFO_ABOUT ${CPACK_PACKAGE_HOMEPAGE_URL})
 # Without it NSIS writes a 32-bit installer, which Windows would keep from the 64-bit folders.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
