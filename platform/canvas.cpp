@@ -315,15 +315,21 @@ float underPointer(qreal position)
     return float(std::floor(position + 1.0 / 1024));
 }
 
-void deliver(const InvertCanvas::MouseHandler &handler, int button, const QWidget &canvas,
-             const QMouseEvent *event)
+void call(const InvertCanvas::MouseHandler &handler, int button, int shift, float x, float y)
 {
     if (!handler)
         return;
     // A handler may replace the handlers while it runs, so it runs from a copy.
-    const InvertCanvas::MouseHandler call = handler;
+    const InvertCanvas::MouseHandler copy = handler;
+    copy(button, shift, x, y);
+}
+
+void deliver(const InvertCanvas::MouseHandler &handler, int button, const QWidget &canvas,
+             const QMouseEvent *event)
+{
     const QPointF at = pointerOn(canvas, *event);
-    call(button, shiftCode(event->modifiers()), underPointer(at.x()), underPointer(at.y()));
+    call(handler, button, shiftCode(event->modifiers()), underPointer(at.x()),
+         underPointer(at.y()));
 }
 
 } // namespace
@@ -545,7 +551,7 @@ void InvertCanvas::keyPressEvent(QKeyEvent *event)
     const int shift = shiftCode(event->modifiers());
     const int stride = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
     // Holding Space, Enter or the Menu key down must not press the button again and again.
-    const bool once = !event->isAutoRepeat();
+    const bool repeated = event->isAutoRepeat();
     switch (event->key()) {
     case Qt::Key_Left:
         moveCursor({-stride, 0}, shift);
@@ -560,23 +566,20 @@ void InvertCanvas::keyPressEvent(QKeyEvent *event)
         moveCursor({0, stride}, shift);
         break;
     case Qt::Key_Space:
-        if (once && (m_keyButtons & leftButton)) {
-            m_keyButtons &= ~leftButton;
-            keyButton(m_up, leftButton, shift);
-        } else if (once) {
-            m_keyButtons |= leftButton;
-            keyButton(m_down, leftButton, shift);
-        }
+        if (repeated)
+            break;
+        m_keyButtons ^= leftButton;
+        keyButton(m_keyButtons & leftButton ? m_down : m_up, leftButton, shift);
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
+        if (repeated)
+            break;
         // A button Space holds is only let go: it cannot be pressed a second time.
-        if (once && !(m_keyButtons & leftButton))
+        if (!(m_keyButtons & leftButton))
             keyButton(m_down, leftButton, shift);
-        if (once) {
-            m_keyButtons &= ~leftButton;
-            keyButton(m_up, leftButton, shift);
-        }
+        m_keyButtons &= ~leftButton;
+        keyButton(m_up, leftButton, shift);
         break;
     case Qt::Key_F10:
         if (!(event->modifiers() & Qt::ShiftModifier)) {
@@ -585,10 +588,10 @@ void InvertCanvas::keyPressEvent(QKeyEvent *event)
         }
         [[fallthrough]];
     case Qt::Key_Menu:
-        if (once) {
-            keyButton(m_down, rightButton, shift);
-            keyButton(m_up, rightButton, shift);
-        }
+        if (repeated)
+            break;
+        keyButton(m_down, rightButton, shift);
+        keyButton(m_up, rightButton, shift);
         break;
     default:
         QWidget::keyPressEvent(event);
@@ -640,10 +643,7 @@ void InvertCanvas::moveCursor(QPoint step, int shift)
 
 void InvertCanvas::keyButton(const MouseHandler &handler, int button, int shift)
 {
-    if (!handler)
-        return;
-    const MouseHandler call = handler;
-    call(button, shift, float(m_cursor.x()), float(m_cursor.y()));
+    call(handler, button, shift, float(m_cursor.x()), float(m_cursor.y()));
 }
 
 QRect InvertCanvas::crosshairArea() const
