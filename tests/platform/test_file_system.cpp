@@ -1,4 +1,5 @@
 #include "platform/file_system.h"
+#include "tests/touch.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,14 +16,9 @@
 
 using namespace zorvik::platform;
 
-namespace {
+using zorvik::test::touch;
 
-void touch(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot create %s", qPrintable(path));
-}
+namespace {
 
 const QStringList picturePatterns{QStringLiteral("*.jpeg"), QStringLiteral("*.jpg"),
                                   QStringLiteral("*.gif")};

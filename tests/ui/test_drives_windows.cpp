@@ -2,6 +2,7 @@
 // letter and backslashes, names whatever their letter case, and a drive without its medium.
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "tests/touch.h"
 #include "ui/form4.h"
 
 #include <QDir>
@@ -15,14 +16,9 @@ using namespace zorvik;
 using platform::Drive;
 using platform::Mount;
 
-namespace {
+using zorvik::test::touch;
 
-void touch(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot create %s", qPrintable(path));
-}
+namespace {
 
 // The system drive as Windows names it, "C:/" in Qt's form.
 QString systemRoot()

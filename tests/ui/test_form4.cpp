@@ -2,6 +2,7 @@
 #include "platform/message_box.h"
 #include "platform/modal.h"
 #include "platform/twips.h"
+#include "tests/touch.h"
 #include "ui/form2.h"
 #include "ui/form4.h"
 
@@ -24,14 +25,9 @@ using ui::form2;
 using ui::Form4;
 using ui::form4;
 
-namespace {
+using zorvik::test::touch;
 
-void touch(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot create %s", qPrintable(path));
-}
+namespace {
 
 QString native(const QString &path)
 {
