@@ -55,7 +55,7 @@ public:
     void onMouseMove(MouseHandler handler);
     void onMouseUp(MouseHandler handler);
 
-    // Runs the handlers as the mouse would at (x, y), for whatever else points at the canvas.
+    // Runs the handlers as the mouse would at (x, y), for another pointer such as the keys.
     void pressAt(int button, int shift, float x, float y);
     void moveAt(int buttons, int shift, float x, float y);
     void releaseAt(int button, int shift, float x, float y);
