@@ -186,11 +186,6 @@ KeyboardCursor::~KeyboardCursor()
     forgetSpoken();
 }
 
-bool KeyboardCursor::showsCrosshair() const
-{
-    return m_crosshair->isVisible();
-}
-
 void KeyboardCursor::setToolName(const QString &name)
 {
     m_toolName = name;

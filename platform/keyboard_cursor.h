@@ -36,7 +36,6 @@ public:
     QPoint place() const { return m_place; }
     // Whether Space holds the left button down.
     bool holdsButton() const { return m_held; }
-    bool showsCrosshair() const;
 
     // The tool the keys draw with, which a screen reader hears with the cursor's place.
     void setToolName(const QString &name);
