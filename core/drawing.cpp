@@ -164,4 +164,13 @@ void DrawingTools::mouseUp(int button, int, float, float)
     m_state.dragging = false;
 }
 
+void DrawingTools::cancelDrag()
+{
+    const bool outlined = m_state.dragging && !m_state.polyTool;
+    m_state.dragging = false;
+    m_state.dragRadius = 1;
+    if (outlined)
+        m_canvas.clear();
+}
+
 } // namespace zorvik

@@ -39,6 +39,9 @@ public:
     // Returns the pointer read-out for the label.
     std::string mouseMove(int button, int shift, float x, float y);
     void mouseUp(int button, int shift, float x, float y);
+    // Ends a drag whose button went without a release, as the area dialog's cancellation does:
+    // the outline is wiped and no area is made. A polygon keeps its vertices.
+    void cancelDrag();
 
 private:
     // Returns false when the press ends the handling (a right press clears the canvas).

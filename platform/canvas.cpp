@@ -3,12 +3,10 @@
 #include "core/editor_state.h"
 #include "platform/on_white.h"
 
-#include <QAccessibleWidget>
-#include <QKeyEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScrollArea>
 
 #include <algorithm>
 #include <array>
@@ -20,12 +18,6 @@ namespace zorvik::platform {
 namespace {
 
 using Figure = InvertCanvas::Figure;
-
-// The keyboard cursor's crosshair: its arms run from this far out from the cursor's pixel,
-// which stays bare...
-constexpr int crosshairGap = 2;
-// ...to this far, as a white line edged in black, so that it shows on any picture.
-constexpr int crosshairReach = 7;
 
 // Figures are placed on whole pixels the same way the editor rounds its coordinates. Rounding
 // also bounds them to 16 bits, which keeps every figure, however wild its floats, a few
@@ -271,26 +263,11 @@ private:
     ChangedTiles m_tiles;
 };
 
-// A screen reader presents the canvas as a drawing area, not as an anonymous filler.
-QAccessibleInterface *canvasAccessible(const QString &className, QObject *object)
-{
-    if (className != QLatin1String(InvertCanvas::staticMetaObject.className()) ||
-        !object->isWidgetType())
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Canvas);
-}
-
 int buttonCode(Qt::MouseButtons buttons)
 {
     return (buttons & Qt::LeftButton ? leftButton : 0) |
            (buttons & Qt::RightButton ? rightButton : 0) |
            (buttons & Qt::MiddleButton ? middleButton : 0);
-}
-
-int shiftCode(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
 // Where on the canvas the pointer stands, in canvas pixels. On a scaled screen the pointer
@@ -334,6 +311,12 @@ void deliver(const InvertCanvas::MouseHandler &handler, int button, const QWidge
 
 } // namespace
 
+int shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
 InvertCanvas::InvertCanvas(QWidget *parent) : QWidget(parent)
 {
     // paintEvent covers every pixel it is asked for, so nothing needs to be painted beneath.
@@ -346,9 +329,6 @@ InvertCanvas::InvertCanvas(QWidget *parent) : QWidget(parent)
     // Like every other control of the window, the canvas takes the focus by Tab or a click;
     // while it is disabled Tab passes it by.
     setFocusPolicy(Qt::StrongFocus);
-    static const bool presented = (QAccessible::installFactory(canvasAccessible), true);
-    Q_UNUSED(presented);
-    describeCursor();
 }
 
 void InvertCanvas::setPicture(QImage picture)
@@ -357,12 +337,10 @@ void InvertCanvas::setPicture(QImage picture)
     m_image = preparedPicture(std::move(picture));
     m_hasPicture = !m_image.isNull();
     m_figures.clear();
-    m_cursor = QPoint();
-    m_keyButtons = 0;
     syncSurface();
     applyAutoSize();
-    describeCursor();
     update();
+    emit pictureSet();
 }
 
 const QImage &InvertCanvas::picture() const
@@ -490,8 +468,6 @@ void InvertCanvas::paintEvent(QPaintEvent *event)
     }
     for (const QRect &rect : event->region() - shown)
         painter.fillRect(rect, Qt::white);
-    if (showsCursor())
-        paintCrosshair(painter);
 }
 
 void InvertCanvas::resizeEvent(QResizeEvent *event)
@@ -502,6 +478,7 @@ void InvertCanvas::resizeEvent(QResizeEvent *event)
 
 void InvertCanvas::mousePressEvent(QMouseEvent *event)
 {
+    m_mouseButtons = event->buttons();
     // Only the three buttons the handlers know of start anything.
     if (const int button = buttonCode(event->button()))
         deliver(m_down, button, *this, event);
@@ -514,6 +491,7 @@ void InvertCanvas::mouseMoveEvent(QMouseEvent *event)
 
 void InvertCanvas::mouseReleaseEvent(QMouseEvent *event)
 {
+    m_mouseButtons = event->buttons();
     if (const int button = buttonCode(event->button()))
         deliver(m_up, button, *this, event);
 }
@@ -533,144 +511,26 @@ void InvertCanvas::onMouseUp(MouseHandler handler)
     m_up = std::move(handler);
 }
 
-void InvertCanvas::setCursorLabel(const QString &label)
+void InvertCanvas::pressAt(int button, int shift, float x, float y)
 {
-    m_cursorLabel = label;
-    describeCursor();
+    call(m_down, button, shift, x, y);
 }
 
-// Like the focus frame of the other controls, the crosshair shows once the keyboard has been
-// used in the window, so that a click alone does not put it in the way of the mouse.
-bool InvertCanvas::showsCursor() const
+void InvertCanvas::moveAt(int buttons, int shift, float x, float y)
 {
-    return hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange);
+    call(m_move, buttons, shift, x, y);
 }
 
-void InvertCanvas::keyPressEvent(QKeyEvent *event)
+void InvertCanvas::releaseAt(int button, int shift, float x, float y)
 {
-    const int shift = shiftCode(event->modifiers());
-    const int stride = event->modifiers() & Qt::ShiftModifier ? 10 : 1;
-    // Holding Space, Enter or the Menu key down must not press the button again and again.
-    const bool repeated = event->isAutoRepeat();
-    switch (event->key()) {
-    case Qt::Key_Left:
-        moveCursor({-stride, 0}, shift);
-        break;
-    case Qt::Key_Right:
-        moveCursor({stride, 0}, shift);
-        break;
-    case Qt::Key_Up:
-        moveCursor({0, -stride}, shift);
-        break;
-    case Qt::Key_Down:
-        moveCursor({0, stride}, shift);
-        break;
-    case Qt::Key_Space:
-        if (repeated)
-            break;
-        m_keyButtons ^= leftButton;
-        keyButton(m_keyButtons & leftButton ? m_down : m_up, leftButton, shift);
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (repeated)
-            break;
-        // A button Space holds is only let go: it cannot be pressed a second time.
-        if (!(m_keyButtons & leftButton))
-            keyButton(m_down, leftButton, shift);
-        m_keyButtons &= ~leftButton;
-        keyButton(m_up, leftButton, shift);
-        break;
-    case Qt::Key_F10:
-        if (!(event->modifiers() & Qt::ShiftModifier)) {
-            QWidget::keyPressEvent(event);
-            return;
-        }
-        [[fallthrough]];
-    case Qt::Key_Menu:
-        if (repeated)
-            break;
-        keyButton(m_down, rightButton, shift);
-        keyButton(m_up, rightButton, shift);
-        break;
-    default:
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    if (!window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        window()->setAttribute(Qt::WA_KeyboardFocusChange);
-        update(crosshairArea());
-    }
+    call(m_up, button, shift, x, y);
 }
 
-void InvertCanvas::focusInEvent(QFocusEvent *event)
+// A release the canvas never saw, such as one while a dialog opened from its press was up,
+// still lets go of the button.
+bool InvertCanvas::holdsButton() const
 {
-    update(crosshairArea());
-    QWidget::focusInEvent(event);
-}
-
-void InvertCanvas::focusOutEvent(QFocusEvent *event)
-{
-    update(crosshairArea());
-    QWidget::focusOutEvent(event);
-}
-
-// Each arrow key is one mouse move, at the cursor's new place with the buttons the keyboard
-// holds, so that a rubber band follows it as it follows the mouse. The cursor stays on the
-// picture, and the view scrolls after it.
-void InvertCanvas::moveCursor(QPoint step, int shift)
-{
-    const QRect bounds = m_image.rect();
-    if (bounds.isEmpty())
-        return;
-    const QPoint moved(std::clamp(m_cursor.x() + step.x(), bounds.left(), bounds.right()),
-                       std::clamp(m_cursor.y() + step.y(), bounds.top(), bounds.bottom()));
-    if (moved == m_cursor)
-        return;
-    update(crosshairArea());
-    m_cursor = moved;
-    update(crosshairArea());
-    if (QWidget *viewport = parentWidget()) {
-        if (auto *view = qobject_cast<QScrollArea *>(viewport->parentWidget())) {
-            const int margin = crosshairArea().width() / 2 + 1;
-            view->ensureVisible(m_cursor.x(), m_cursor.y(), margin, margin);
-        }
-    }
-    describeCursor();
-    keyButton(m_move, m_keyButtons, shift);
-}
-
-void InvertCanvas::keyButton(const MouseHandler &handler, int button, int shift)
-{
-    call(handler, button, shift, float(m_cursor.x()), float(m_cursor.y()));
-}
-
-QRect InvertCanvas::crosshairArea() const
-{
-    const int side = 2 * (crosshairReach + 1) + 1;
-    return QRect(m_cursor.x() - crosshairReach - 1, m_cursor.y() - crosshairReach - 1, side, side);
-}
-
-void InvertCanvas::paintCrosshair(QPainter &painter) const
-{
-    const int x = m_cursor.x();
-    const int y = m_cursor.y();
-    const int length = crosshairReach - crosshairGap + 1;
-    const QRect arms[] = {
-        QRect(x + crosshairGap, y, length, 1), QRect(x - crosshairReach, y, length, 1),
-        QRect(x, y + crosshairGap, 1, length), QRect(x, y - crosshairReach, 1, length)};
-    for (const QRect &arm : arms)
-        painter.fillRect(arm.adjusted(-1, -1, 1, 1), Qt::black);
-    for (const QRect &arm : arms)
-        painter.fillRect(arm, Qt::white);
-}
-
-void InvertCanvas::describeCursor()
-{
-    const QString place = QStringLiteral("X = %1, Y = %2").arg(m_cursor.x()).arg(m_cursor.y());
-    setAccessibleDescription(
-        m_cursorLabel.isEmpty() ? place : m_cursorLabel + QStringLiteral(", ") + place);
+    return (m_mouseButtons & QGuiApplication::mouseButtons()) != Qt::NoButton;
 }
 
 } // namespace zorvik::platform

@@ -9,9 +9,10 @@
 #include <span>
 #include <vector>
 
-class QPainter;
-
 namespace zorvik::platform {
+
+// The shift state as the mouse handlers take it: 1 Shift, 2 Ctrl, 4 Alt, added together.
+int shiftCode(Qt::KeyboardModifiers modifiers);
 
 // The drawing canvas: shows a picture at its top-left corner on a white background and draws
 // figures over it with an inverting pen. Coordinates are picture pixels.
@@ -54,15 +55,12 @@ public:
     void onMouseMove(MouseHandler handler);
     void onMouseUp(MouseHandler handler);
 
-    // The keyboard cursor, in picture pixels. While the canvas has the focus it shows as a
-    // crosshair painted over the picture, never into it, and keys drive the mouse handlers at
-    // its place: arrows move it (Shift: ten pixels), Space presses the left button and releases
-    // it again, Enter clicks the left button, and the Menu key or Shift+F10 clicks the right
-    // one. It goes back to the top-left corner whenever a picture is set.
-    QPoint keyboardCursor() const { return m_cursor; }
-    // What the keyboard draws with, named first in the canvas's accessible description, which
-    // goes on with the cursor's place as the pointer read-out writes it.
-    void setCursorLabel(const QString &label);
+    // Runs the handlers as the mouse would at (x, y), for another pointer such as the keys.
+    void pressAt(int button, int shift, float x, float y);
+    void moveAt(int buttons, int shift, float x, float y);
+    void releaseAt(int button, int shift, float x, float y);
+    // Whether a mouse button pressed on the canvas is still held.
+    bool holdsButton() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -82,9 +80,10 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
+
+signals:
+    // A new picture has been set.
+    void pictureSet();
 
 private:
     // The tests look at what the canvas remembers through this; the program defines none.
@@ -94,12 +93,6 @@ private:
     void invert(std::span<const Figure> figures);
     void syncSurface();
     void applyAutoSize();
-    void moveCursor(QPoint step, int shift);
-    void keyButton(const MouseHandler &handler, int button, int shift);
-    bool showsCursor() const;
-    QRect crosshairArea() const;
-    void paintCrosshair(QPainter &painter) const;
-    void describeCursor();
 
     QImage m_image;
     bool m_hasPicture = false;
@@ -111,10 +104,7 @@ private:
     MouseHandler m_down;
     MouseHandler m_move;
     MouseHandler m_up;
-    QPoint m_cursor;
-    // The buttons the keyboard holds down: Space holds the left one until it is pressed again.
-    int m_keyButtons = 0;
-    QString m_cursorLabel;
+    Qt::MouseButtons m_mouseButtons;
 };
 
 } // namespace zorvik::platform

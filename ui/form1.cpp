@@ -2,6 +2,7 @@
 
 #include "markup/markup.h"
 #include "platform/canvas.h"
+#include "platform/keyboard_cursor.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
 #include "platform/twips.h"
@@ -112,7 +113,7 @@ void Form1::createControls()
         boldLabel(this, "Label2", QStringLiteral("X = 0, Y = 0"), twipsRect(7080, 4320, 840, 210));
     m_koodi2 = placed(new MarkupBox(this), "koodi2", twipsRect(8160, 4320, 375, 285));
     m_Picture1->setAccessibleName(QStringLiteral("Piirtoalue"));
-    m_Picture1->setCursorLabel(m_neliö->accessibleName());
+    m_keyboard->setToolName(m_neliö->accessibleName());
 
     // Keyboard focus follows the column, then the palette and the canvas, whatever order the
     // frames were made in; the greyed "Esikatselu" closes the round.
@@ -194,6 +195,8 @@ void Form1::createCanvasFrame()
     m_Picture1->onMouseMove(
         [this](int b, int s, float x, float y) { Picture1_MouseMove(b, s, x, y); });
     m_Picture1->onMouseUp([this](int b, int s, float x, float y) { Picture1_MouseUp(b, s, x, y); });
+    m_keyboard = new platform::KeyboardCursor(m_Picture1);
+    m_keyboard->onLetGo([this] { m_tools->cancelDrag(); });
 }
 
 double Form1::windowWidth() const
@@ -319,26 +322,37 @@ void Form1::markSelectedTool(QPushButton *selected)
             button->setPalette(QPalette());
         }
     }
-    if (m_Picture1)
-        m_Picture1->setCursorLabel(selected->accessibleName());
+    if (m_keyboard)
+        m_keyboard->setToolName(selected->accessibleName());
+}
+
+// A drag ends with the tool it began with: ended by another, it would make an area of values
+// that tool never set. The mouse cannot reach a tool in the middle of a drag; the keys can, and
+// the click then leaves the selection as it was.
+void Form1::selectTool(QPushButton *button, Tool tool)
+{
+    if (m_Picture1->holdsButton() || m_keyboard->holdsButton()) {
+        const EditorState &state = editorState();
+        markSelectedTool(state.rectTool ? m_neliö : state.circleTool ? m_ympyrä : m_vinkura);
+        return;
+    }
+    markSelectedTool(button);
+    m_tools->selectTool(tool);
 }
 
 void Form1::neliö_Click()
 {
-    markSelectedTool(m_neliö);
-    m_tools->selectTool(Tool::Rectangle);
+    selectTool(m_neliö, Tool::Rectangle);
 }
 
 void Form1::ympyrä_Click()
 {
-    markSelectedTool(m_ympyrä);
-    m_tools->selectTool(Tool::Circle);
+    selectTool(m_ympyrä, Tool::Circle);
 }
 
 void Form1::vinkura_Click()
 {
-    markSelectedTool(m_vinkura);
-    m_tools->selectTool(Tool::Polygon);
+    selectTool(m_vinkura, Tool::Polygon);
 }
 
 void Form1::Picture1_MouseDown(int button, int shift, float x, float y)

@@ -14,7 +14,8 @@ class QScrollArea;
 
 namespace zorvik::platform {
 class InvertCanvas;
-}
+class KeyboardCursor;
+} // namespace zorvik::platform
 
 namespace zorvik::ui {
 
@@ -47,6 +48,8 @@ public:
     // Scrolls a picture larger than the frame, so that every part of it can be mapped.
     QScrollArea *Picture1Scroll() const { return m_Picture1Scroll; }
     platform::InvertCanvas *Picture1() const { return m_Picture1; }
+    // Draws on the canvas from the keys.
+    platform::KeyboardCursor *keyboard() const { return m_keyboard; }
 
     // The main window the dialogs work on.
     static Form1 *instance();
@@ -94,6 +97,7 @@ private:
     QGroupBox *m_Frame2 = nullptr;
     QScrollArea *m_Picture1Scroll = nullptr;
     platform::InvertCanvas *m_Picture1 = nullptr;
+    platform::KeyboardCursor *m_keyboard = nullptr;
     CanvasPoints m_points;
 
     // Runs once, when the window is made: the editor's start state and the canvas disabled.
@@ -103,6 +107,7 @@ private:
     void createToolPalette();
     void createCanvasFrame();
     void markSelectedTool(QPushButton *selected);
+    void selectTool(QPushButton *button, Tool tool);
 
     class AreaDialogLauncher : public AreaDialog {
     public:

@@ -1,5 +1,6 @@
 #include "core/editor_state.h"
 #include "platform/canvas.h"
+#include "platform/keyboard_cursor.h"
 #include "platform/modal.h"
 #include "tests/ui/map_picture.h"
 #include "ui/form1.h"
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <functional>
@@ -62,6 +64,10 @@ private slots:
     void everyControlIsNamedAndEveryFieldLabelled();
     void keysDrawWhatTheMouseDraws_data();
     void keysDrawWhatTheMouseDraws();
+    void keysAndMouseTakeTurns_data();
+    void keysAndMouseTakeTurns();
+    void toolChangeInADragWritesNoBrokenArea_data();
+    void toolChangeInADragWritesNoBrokenArea();
 
 private:
     platform::InvertCanvas *canvas() const { return m_form->Picture1(); }
@@ -69,6 +75,11 @@ private:
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
     {
         QTest::keyClick(canvas(), k, modifiers);
+    }
+    // The canvas as it is on the screen, crosshair and all.
+    QImage shown() const
+    {
+        return canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
     // Walks the keyboard cursor to |target|, ten pixels a step while it is far.
     void cursorTo(QPoint target);
@@ -197,8 +208,8 @@ void TestAccessibility::startMap(QPushButton *tool)
 
 void TestAccessibility::cursorTo(QPoint target)
 {
-    while (canvas()->keyboardCursor() != target) {
-        const QPoint off = target - canvas()->keyboardCursor();
+    while (m_form->keyboard()->place() != target) {
+        const QPoint off = target - m_form->keyboard()->place();
         if (std::abs(off.x()) >= 10)
             key(off.x() > 0 ? Qt::Key_Right : Qt::Key_Left, Qt::ShiftModifier);
         else if (std::abs(off.y()) >= 10)
@@ -210,7 +221,9 @@ void TestAccessibility::cursorTo(QPoint target)
     }
     const QString readOut = QStringLiteral("X = %1, Y = %2").arg(target.x()).arg(target.y());
     QCOMPARE(m_form->Label2()->text(), readOut);
-    QVERIFY(canvas()->accessibleDescription().endsWith(readOut));
+    QVERIFY(QAccessible::queryAccessibleInterface(canvas())
+                ->text(QAccessible::Description)
+                .endsWith(readOut));
 }
 
 void TestAccessibility::keysDrawWhatTheMouseDraws_data()
@@ -260,7 +273,7 @@ void TestAccessibility::keysDrawWhatTheMouseDraws()
     m_form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     canvas()->setFocus(Qt::TabFocusReason);
-    QCOMPARE(canvas()->keyboardCursor(), QPoint(0, 0));
+    QCOMPARE(m_form->keyboard()->place(), QPoint(0, 0));
     cursorTo(points.first());
     if (shape == int(Shape::Polygon)) {
         for (QPoint p : points) {
@@ -286,6 +299,119 @@ void TestAccessibility::keysDrawWhatTheMouseDraws()
     QCOMPARE(canvas()->picture(), m_picture);
     QCOMPARE(m_form->koodi2()->text(), byMouse);
     QVERIFY(!byMouse.empty());
+}
+
+void TestAccessibility::keysAndMouseTakeTurns_data()
+{
+    // S: Space on the canvas and an arrow; p, r: a mouse press and release on it; f: another
+    // window takes the focus; l: a picture is loaded. Then the areas the circle tool, which
+    // opens the dialog at any release, gave.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("areas");
+    QTest::newRow("Space, mouse drag") << "Spr" << 1;
+    QTest::newRow("mouse press, Space, mouse release") << "pSr" << 1;
+    QTest::newRow("Space twice, mouse drag") << "SSpr" << 2;
+    QTest::newRow("Space, focus lost") << "Sf" << 0;
+    QTest::newRow("Space, focus lost, mouse drag") << "Sfpr" << 1;
+    QTest::newRow("Space, picture loaded") << "Sl" << 0;
+    QTest::newRow("mouse alone, after Tab elsewhere") << "pr" << 1;
+}
+
+// Whatever came between, the next Space presses the button: it starts a drag and opens no
+// dialog, and the Space after it lets go. The crosshair goes with the mouse's first touch.
+void TestAccessibility::keysAndMouseTakeTurns()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, areas);
+    startMap(m_form->ympyrä());
+    QTest::keyClick(m_form->uusi(), Qt::Key_Tab);
+    const auto focusCanvas = [this] {
+        if (!canvas()->hasFocus())
+            canvas()->setFocus(Qt::TabFocusReason);
+    };
+    QWidget other;
+    for (const QChar step : steps) {
+        if (step == u'S') {
+            focusCanvas();
+            key(Qt::Key_Space);
+            key(Qt::Key_Right, Qt::ShiftModifier);
+        } else if (step == u'p') {
+            QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(40, 30));
+        } else if (step == u'r') {
+            QTest::mouseMove(canvas(), QPoint(90, 60));
+            QTest::mouseRelease(canvas(), Qt::LeftButton, {}, QPoint(90, 60));
+        } else if (step == u'f') {
+            other.show();
+            other.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&other));
+            QVERIFY(!editorState().dragging);
+            QCOMPARE(canvas()->picture(), m_picture);
+            m_form->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        } else {
+            canvas()->setPicture(m_picture);
+        }
+    }
+    QCOMPARE(m_areaDialogs, areas);
+    if (steps.endsWith(u'r'))
+        QCOMPARE(shown(), canvas()->picture());
+    focusCanvas();
+    key(Qt::Key_Space);
+    QVERIFY(editorState().dragging);
+    QCOMPARE(m_areaDialogs, areas);
+    key(Qt::Key_Space);
+    QCOMPARE(m_areaDialogs, areas + 1);
+}
+
+void TestAccessibility::toolChangeInADragWritesNoBrokenArea_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("byKeys");
+    const char *const names[] = {"rectangle", "circle", "polygon"};
+    for (int from = 0; from < 3; ++from) {
+        QTest::addRow("%s, mouse held", names[from]) << from << false;
+        QTest::addRow("%s, Space held", names[from]) << from << true;
+    }
+}
+
+// A tool reached from the keyboard in the middle of a drag is not taken: the drag ends with the
+// tool it began with, and every area written has numbers for coordinates.
+void TestAccessibility::toolChangeInADragWritesNoBrokenArea()
+{
+    QFETCH(int, from);
+    QFETCH(bool, byKeys);
+    QPushButton *const tools[] = {m_form->neliö(), m_form->ympyrä(), m_form->vinkura()};
+    startMap(tools[from]);
+    canvas()->setFocus(Qt::TabFocusReason);
+    const QPoint at(60, 40);
+    if (byKeys) {
+        cursorTo(at);
+        key(Qt::Key_Space);
+        key(Qt::Key_Down, Qt::ShiftModifier);
+        key(Qt::Key_Backtab);
+        QVERIFY(canvas()->hasFocus());
+    } else {
+        QTest::mousePress(canvas(), Qt::LeftButton, {}, at);
+        QTest::mouseMove(canvas(), at + QPoint(0, 10));
+    }
+    QTest::keyClick(tools[(from + 1) % 3], Qt::Key_Space);
+    if (byKeys)
+        key(Qt::Key_Space);
+    else
+        QTest::mouseRelease(canvas(), Qt::LeftButton, {}, at + QPoint(0, 10));
+
+    const EditorState &state = editorState();
+    QCOMPARE((QList<bool>{state.rectTool, state.circleTool, state.polyTool}),
+             (QList<bool>{from == 0, from == 1, from == 2}));
+    QVERIFY(tools[from]->isChecked() && !tools[(from + 1) % 3]->isChecked());
+    QCOMPARE(m_areaDialogs, from == 2 ? 0 : 1);
+    const QString markup = QString::fromStdString(m_form->koodi2()->text());
+    static const QRegularExpression area(QStringLiteral("COORDS=\"([^\"]*)\""));
+    static const QRegularExpression numbers(QStringLiteral("^-?\\d+(,-?\\d+)+$"));
+    for (auto found = area.globalMatch(markup); found.hasNext();) {
+        const QString coordinates = found.next().captured(1);
+        QVERIFY2(numbers.match(coordinates).hasMatch(), qPrintable(coordinates));
+    }
 }
 
 QTEST_MAIN(TestAccessibility)
