@@ -43,7 +43,7 @@ fuzz:
 
 # Builds the benchmarks with the program and runs each once.
 bench:
-	./scripts/install-deps.sh run
+	./scripts/install-deps.sh bench
 	$(CONFIGURE) -DZORVIK_TESTS=OFF -DZORVIK_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && for b in bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; done
