@@ -106,11 +106,12 @@ void allowLargestPicture()
 }
 
 // The picture the reader is to decode into: picture memory of the size and pixel format the
-// header tells, which the reader fills in place rather than making a picture of its own. Null
-// when the header does not tell them, or the memory cannot be had: the reader then makes its own.
-QImage decodingTarget(QImageReader &reader, QSize declared)
+// header tells, which the JPEG and PNG readers fill in place rather than making a picture of
+// their own. Null for other formats, which make their own, as the readers do too when the
+// memory cannot be had.
+QImage decodingTarget(QImageReader &reader, QSize declared, const QByteArray &format)
 {
-    if (!declared.isValid())
+    if (!declared.isValid() || (format != "jpeg" && format != "png"))
         return {};
     return allocatePicture(declared, reader.imageFormat());
 }
@@ -139,7 +140,7 @@ LoadedPicture decode(QIODevice &device, const QString &name, QByteArray &format)
     }
 
     allowLargestPicture();
-    QImage image = decodingTarget(reader, declared);
+    QImage image = decodingTarget(reader, declared, format);
     if (!reader.read(&image))
         return failure(brokenPicture, name);
     if (const QString problem = sizeProblem(image.size()); !problem.isEmpty())
