@@ -348,12 +348,17 @@ bool measure(const QString &path, int runs, NewMap &newMap)
                         double(way.peakAdded) / double(decoded));
         std::printf("\n");
     }
-    std::printf("allowed: loadPicture %.2f and \"O.K\" %.2f x floor, memory %.2f x decoded\n",
-                allowedLoaderRatio, allowedOkRatio, allowedMemory);
-    const bool memoryWithin =
-        loader.peakAdded < 0 || double(loader.peakAdded) <= allowedMemory * double(decoded);
-    return median(loader.times) <= allowedLoaderRatio * floorTime &&
-           median(ok.times) <= allowedOkRatio * floorTime && memoryWithin;
+    const double loaderRatio = median(loader.times) / floorTime;
+    const double okRatio = median(ok.times) / floorTime;
+    const double memory = double(loader.peakAdded) / double(decoded);
+    const auto verdict = [](bool within) { return within ? "within" : "OVER"; };
+    std::printf("loadPicture %.2f x floor: %s %.2f; \"O.K\" %.2f x floor: %s %.2f; "
+                "memory %.3f x decoded: %s %.2f\n",
+                loaderRatio, verdict(loaderRatio <= allowedLoaderRatio), allowedLoaderRatio,
+                okRatio, verdict(okRatio <= allowedOkRatio), allowedOkRatio, memory,
+                verdict(memory <= allowedMemory), allowedMemory);
+    return loaderRatio <= allowedLoaderRatio && okRatio <= allowedOkRatio &&
+           (loader.peakAdded < 0 || memory <= allowedMemory);
 }
 
 // Loads plug-ins and fonts, and paints the window once, so that what is measured afterwards
