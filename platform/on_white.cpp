@@ -1,10 +1,17 @@
 #include "platform/on_white.h"
 
+#include "platform/picture_memory.h"
+
 #include <QList>
+
+#include <algorithm>
 
 namespace zorvik::platform {
 
 namespace {
+
+// How the pixels of a row, in the 32-bit format named, are put on white.
+enum class Blend { None, Straight, Premultiplied };
 
 QRgb onWhite(QRgb pixel)
 {
@@ -21,34 +28,99 @@ QRgb premultipliedOnWhite(QRgb pixel)
     return qRgb(qRed(pixel) + white, qGreen(pixel) + white, qBlue(pixel) + white);
 }
 
+// |from| and |to| may be the same row.
+void flattenRow(const QRgb *from, QRgb *to, int width, Blend blend)
+{
+    switch (blend) {
+    case Blend::None:
+        if (from != to)
+            std::copy(from, from + width, to);
+        break;
+    case Blend::Straight:
+        std::transform(from, from + width, to, onWhite);
+        break;
+    case Blend::Premultiplied:
+        std::transform(from, from + width, to, premultipliedOnWhite);
+        break;
+    }
+}
+
+Blend blendFor(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_ARGB32:
+        return Blend::Straight;
+    case QImage::Format_ARGB32_Premultiplied:
+        return Blend::Premultiplied;
+    default:
+        return Blend::None;
+    }
+}
+
+// The 32-bit format the rows of |picture| are turned into before they are put on white. A
+// colour table has been blended entry by entry already, which leaves the picture opaque.
+QImage::Format wayThrough(const QImage &picture)
+{
+    if (picture.colorCount() > 0 || !picture.hasAlphaChannel())
+        return QImage::Format_RGB32;
+    if (picture.format() == QImage::Format_ARGB32_Premultiplied)
+        return picture.format();
+    return QImage::Format_ARGB32;
+}
+
+// Rows converted a band at a time keep the extra memory of a conversion small.
+constexpr int bandRows = 64;
+
+QImage flattenedCopy(const QImage &picture)
+{
+    QImage flat = allocatePicture(picture.size(), QImage::Format_RGB32);
+    if (flat.isNull())
+        return flat;
+    QList<QRgb> colours = picture.colorTable();
+    for (QRgb &colour : colours)
+        colour = onWhite(colour);
+    const QImage::Format through = wayThrough(picture);
+    const Blend blend = blendFor(through);
+    uchar *const target = flat.bits();
+    for (int top = 0; top < picture.height(); top += bandRows) {
+        const int rows = std::min(bandRows, picture.height() - top);
+        // The band's rows are read where they lie.
+        QImage band(picture.constScanLine(top), picture.width(), rows, picture.bytesPerLine(),
+                    picture.format());
+        if (!colours.isEmpty())
+            band.setColorTable(colours);
+        if (band.format() != through)
+            band = band.convertToFormat(through);
+        for (int y = 0; y < rows; ++y) {
+            flattenRow(reinterpret_cast<const QRgb *>(band.constScanLine(y)),
+                       reinterpret_cast<QRgb *>(target + (top + y) * flat.bytesPerLine()),
+                       picture.width(), blend);
+        }
+    }
+    return flat;
+}
+
 } // namespace
 
 void flattenOnWhite(QImage &picture)
 {
-    if (picture.isNull() || picture.format() == QImage::Format_RGB32)
+    if (picture.isNull())
         return;
-    // A colour table is blended entry by entry, which leaves an indexed picture opaque.
-    if (picture.colorCount() > 0) {
-        QList<QRgb> colours = picture.colorTable();
-        for (QRgb &colour : colours)
-            colour = onWhite(colour);
-        picture.setColorTable(colours);
-    }
-    if (!picture.hasAlphaChannel()) {
-        picture.convertTo(QImage::Format_RGB32);
+    const Blend blend = blendFor(picture.format());
+    const bool inPlace =
+        picture.isDetached() && (blend != Blend::None || picture.format() == QImage::Format_RGB32);
+    if (inPlace) {
+        if (blend != Blend::None) {
+            for (int y = 0; y < picture.height(); ++y) {
+                auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+                flattenRow(line, line, picture.width(), blend);
+            }
+            picture.reinterpretAsFormat(QImage::Format_RGB32);
+        }
         return;
     }
-    // Both ARGB32 layouts are blended where they lie; other formats with alpha become ARGB32
-    // first.
-    const bool premultiplied = picture.format() == QImage::Format_ARGB32_Premultiplied;
-    if (!premultiplied)
-        picture.convertTo(QImage::Format_ARGB32);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x)
-            line[x] = premultiplied ? premultipliedOnWhite(line[x]) : onWhite(line[x]);
-    }
-    picture.reinterpretAsFormat(QImage::Format_RGB32);
+    QImage flat = flattenedCopy(picture);
+    picture = std::move(flat);
 }
 
 } // namespace zorvik::platform

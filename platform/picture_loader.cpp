@@ -1,6 +1,7 @@
 #include "platform/picture_loader.h"
 
 #include "platform/on_white.h"
+#include "platform/picture_memory.h"
 
 #include <QCursor>
 #include <QDir>
@@ -104,6 +105,19 @@ void allowLargestPicture()
         QImageReader::setAllocationLimit(megabytes);
 }
 
+// The picture the reader is to decode into: picture memory of the size and pixel format the
+// header tells, which the JPEG and PNG readers fill in place rather than making a picture of
+// their own. Null for other formats, which make their own, as the readers do too when the
+// memory cannot be had.
+QImage decodingTarget(QImageReader &reader, QSize declared, const QByteArray &format)
+{
+    if (!declared.isValid() || (format != "jpeg" && format != "png"))
+        return {};
+    return allocatePicture(declared, reader.imageFormat());
+}
+
+const QString brokenPicture = QStringLiteral("Kuvan tiedot ovat rikki, eikä kuvaa voi näyttää");
+
 // Decodes the picture in |device| and names its format in |format| ("jpeg", "gif", ...). The
 // reader is gone once this returns: some format handlers keep a reference to the last picture
 // read, and the blend on white would then copy it whole.
@@ -126,9 +140,9 @@ LoadedPicture decode(QIODevice &device, const QString &name, QByteArray &format)
     }
 
     allowLargestPicture();
-    QImage image;
+    QImage image = decodingTarget(reader, declared, format);
     if (!reader.read(&image))
-        return failure(QStringLiteral("Kuvan tiedot ovat rikki, eikä kuvaa voi näyttää"), name);
+        return failure(brokenPicture, name);
     if (const QString problem = sizeProblem(image.size()); !problem.isEmpty())
         return failure(problem, name);
     return {std::move(image), QString()};
@@ -141,7 +155,12 @@ LoadedPicture load(QIODevice &device, const QString &name)
         return failure(QStringLiteral("Tiedosto on tyhjä"), name);
     QByteArray format;
     LoadedPicture loaded = decode(device, name, format);
+    if (loaded.image.isNull())
+        return loaded;
     prepareForCanvas(loaded.image, format);
+    // Without memory for its conversion the picture is lost, as when the reader has none.
+    if (loaded.image.isNull())
+        return failure(brokenPicture, name);
     return loaded;
 }
 

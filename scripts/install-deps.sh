@@ -6,6 +6,7 @@
 #   scripts/install-deps.sh run        build and start the editor (make run)
 #   scripts/install-deps.sh test       the above, the sanitizer pass and the fuzz corpora
 #   scripts/install-deps.sh fuzz       the fuzz targets (make fuzz)
+#   scripts/install-deps.sh bench      the benchmarks (make bench)
 #   scripts/install-deps.sh package    the .deb (make package)
 #   scripts/install-deps.sh windows    the Windows build, its suite under Wine and its installer
 #                                      (make windows, make package-windows, make check-windows)
@@ -21,6 +22,8 @@ run=(
 # libFuzzer and its sanitizers come with clang's runtime; the tests read the markup back
 # with a real HTML5 parser.
 fuzz=(clang libclang-rt-dev libgumbo-dev)
+# The picture benchmark measures the loader against the JPEG decoder's own speed.
+bench=(libjpeg-dev)
 # The number text must not follow a locale with a decimal comma; Finnish has one.
 test_only=(locales)
 package=(dpkg-dev file)
@@ -40,9 +43,10 @@ for kind in "$@"; do
     run) packages+=("${run[@]}") ;;
     test) packages+=("${run[@]}" "${fuzz[@]}" "${test_only[@]}"); want_locale=1 ;;
     fuzz) packages+=("${run[@]}" "${fuzz[@]}") ;;
+    bench) packages+=("${run[@]}" "${bench[@]}") ;;
     package) packages+=("${run[@]}" "${package[@]}") ;;
     windows) packages+=("${run[@]}" "${windows[@]}") ;;
-    *) echo "usage: $0 [run|test|fuzz|package|windows]..." >&2; exit 2 ;;
+    *) echo "usage: $0 [run|test|fuzz|bench|package|windows]..." >&2; exit 2 ;;
   esac
 done
 

@@ -1,15 +1,20 @@
+#include "platform/canvas.h"
 #include "platform/picture_loader.h"
+#include "platform/picture_memory.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 
+using zorvik::platform::InvertCanvas;
 using zorvik::platform::loadPicture;
+using zorvik::platform::pictureMemoryInUse;
 
 namespace {
 
@@ -60,6 +65,34 @@ QByteArray gifClaiming(int width, int height)
     gif.append("\x02\x02\x44\x01\x00", 5); // one pixel of colour 0
     gif.append(char(0x3b));
     return gif;
+}
+
+// Colours and transparency that change from pixel to pixel, so that a pixel out of place shows.
+QImage variedPicture(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_ARGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y,
+                             qRgba((x * 37 + y * 11) & 255, (x * 5 ^ y * 23) & 255,
+                                   (x + y * 3 + 90) & 255, (x * 3 + y) & 255));
+    return picture;
+}
+
+// |picture| as it shows on white, worked out here pixel by pixel.
+QImage onWhite(const QImage &picture)
+{
+    const QImage straight = picture.convertToFormat(QImage::Format_ARGB32);
+    QImage shown(picture.size(), QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = straight.pixel(x, y);
+            const int a = qAlpha(p);
+            const auto mix = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            shown.setPixel(x, y, qRgb(mix(qRed(p)), mix(qGreen(p)), mix(qBlue(p))));
+        }
+    }
+    return shown;
 }
 
 bool near(QRgb actual, QRgb expected, int tolerance)
@@ -225,6 +258,45 @@ private slots:
         const auto loaded = loadPicture(write(QStringLiteral("iso.gif"), gifClaiming(8000, 5000)));
         QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
         QCOMPARE(loaded.image.size(), QSize(8000, 5000));
+    }
+
+    // Each kind of picture reaches the canvas with the pixels Qt's own reader gives, put on
+    // white. What its header describes is decoded straight into picture memory, a conversion is
+    // made in it too, and the canvas gives the memory back when the next picture takes its place.
+    // The GIF reader decodes into a picture of its own, which is blended where it lies.
+    void picturesReachTheCanvasInPictureMemory_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("inPictureMemory");
+        // Over 2 MiB decoded, so that the colour photo is mapped in huge pages where they exist.
+        const QImage photo = variedPicture(1000, 700).convertToFormat(QImage::Format_RGB32);
+        QTest::newRow("colour jpeg")
+            << write(QStringLiteral("valokuva.jpg"), encoded(photo, "jpeg")) << true;
+        QTest::newRow("grey jpeg")
+            << write(QStringLiteral("harmaa.jpg"),
+                     encoded(photo.convertToFormat(QImage::Format_Grayscale8), "jpeg"))
+            << true;
+        QTest::newRow("png with alpha")
+            << write(QStringLiteral("lapikuultava.png"), encoded(variedPicture(300, 200), "png"))
+            << true;
+        QTest::newRow("gif") << dataFile("puoliksi-lapinakyva.gif") << false;
+    }
+    void picturesReachTheCanvasInPictureMemory()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, inPictureMemory);
+        QCOMPARE(pictureMemoryInUse(), 0);
+        InvertCanvas canvas;
+        canvas.setPicture(loadPicture(path).image);
+        QCOMPARE(canvas.picture(), onWhite(QImageReader(path).read()));
+        QCOMPARE(pictureMemoryInUse(), inPictureMemory ? canvas.picture().sizeInBytes() : 0);
+
+        const QString next = m_dir.filePath(QStringLiteral("valokuva.jpg"));
+        canvas.setPicture(loadPicture(next).image);
+        QCOMPARE(canvas.picture(), onWhite(QImageReader(next).read()));
+        QCOMPARE(pictureMemoryInUse(), canvas.picture().sizeInBytes());
+        canvas.setPicture(QImage());
+        QCOMPARE(pictureMemoryInUse(), 0);
     }
 
     void failuresAreDescribedInFinnish_data()

@@ -1,0 +1,71 @@
+#include "platform/picture_memory.h"
+
+#include <QPixelFormat>
+
+#include <system_error>
+#include <thread>
+
+namespace zorvik::platform {
+
+namespace {
+
+struct Block {
+    Block(void *pixels, std::size_t bytes) : pixels(pixels), bytes(bytes) {}
+    void *pixels;
+    std::size_t bytes;
+    std::atomic<bool> stop{false};
+    std::thread handingOver;
+};
+
+std::atomic<qint64> bytesInUse{0};
+
+void release(void *info)
+{
+    auto *block = static_cast<Block *>(info);
+    // A picture dropped soon after it was made, as when its file turns out broken, stops the
+    // handing over rather than waiting for all of it.
+    block->stop = true;
+    if (block->handingOver.joinable())
+        block->handingOver.join();
+    bytesInUse -= qint64(block->bytes);
+    releasePixels(block->pixels, block->bytes);
+    delete block;
+}
+
+} // namespace
+
+QImage allocatePicture(QSize size, QImage::Format format)
+{
+    if (size.isEmpty() || format == QImage::Format_Invalid)
+        return {};
+    // Rows begin on 32-bit boundaries, as in the toolkit's own images.
+    const qint64 depth = QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bytesPerLine = (size.width() * depth + 31) / 32 * 4;
+    const qint64 bytes = bytesPerLine * size.height();
+    void *pixels = reservePixels(std::size_t(bytes));
+    if (!pixels)
+        return {};
+    auto *block = new Block(pixels, std::size_t(bytes));
+    bytesInUse += bytes;
+    if (handsOverAhead(block->bytes)) {
+        try {
+            block->handingOver =
+                std::thread(handOver, pixels, block->bytes, std::cref(block->stop));
+        } catch (const std::system_error &) {
+            // Without the thread the memory is handed over as it is first written.
+        }
+    }
+    QImage image(static_cast<uchar *>(pixels), size.width(), size.height(), bytesPerLine, format,
+                 release, block);
+    // A refused image never calls its clean-up.
+    if (image.isNull())
+        release(block);
+    return image;
+}
+
+qint64 pictureMemoryInUse()
+{
+    return bytesInUse;
+}
+
+} // namespace zorvik::platform

@@ -1,0 +1,26 @@
+// Picture memory on Windows: the ordinary heap. Large pages there need a privilege an ordinary
+// user lacks.
+#include "platform/picture_memory.h"
+
+#include <cstdlib>
+
+namespace zorvik::platform {
+
+void *reservePixels(std::size_t bytes)
+{
+    return std::malloc(bytes);
+}
+
+void releasePixels(void *pixels, std::size_t)
+{
+    std::free(pixels);
+}
+
+bool handsOverAhead(std::size_t)
+{
+    return false;
+}
+
+void handOver(void *, std::size_t, const std::atomic<bool> &) {}
+
+} // namespace zorvik::platform
