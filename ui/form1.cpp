@@ -266,6 +266,12 @@ void Form1::changeEvent(QEvent *event)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    // While a dialog is shown modally the main window takes no input, and so no close request
+    // of the window system either: some systems drop it for a blocked window, others do not.
+    if (QApplication::activeModalWidget()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Form_Unload();
 }
@@ -275,7 +281,7 @@ void Form1::uusi_Click()
     m_kopioi->setEnabled(false);
     m_luo->setEnabled(false);
     m_koodi2->clear();
-    platform::showModal(&form2());
+    platform::showModal(&form2(), this);
 }
 
 void Form1::luo_Click()
