@@ -2,6 +2,7 @@
 
 #include "markup/markup.h"
 #include "platform/canvas.h"
+#include "platform/clipboard.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
 #include "platform/twips.h"
@@ -14,7 +15,6 @@
 #include "ui/wrapping_button.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -292,7 +292,7 @@ void Form1::luo_Click()
 
 void Form1::kopioi_Click()
 {
-    QGuiApplication::clipboard()->setText(QString::fromStdString(m_koodi2->text()));
+    platform::copyToClipboard(QString::fromStdString(m_koodi2->text()));
 }
 
 void Form1::tietoa_Click()
