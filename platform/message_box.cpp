@@ -1,5 +1,7 @@
 #include "platform/message_box.h"
 
+#include "platform/modal.h"
+
 #include <QMessageBox>
 
 namespace zorvik::platform {
@@ -17,7 +19,7 @@ void showMessage(QWidget *parent, const QString &title, const QString &text, Mes
     QMessageBox box(icon == MessageIcon::Critical ? QMessageBox::Critical
                                                   : QMessageBox::Information,
                     title, text, QMessageBox::Ok, parent);
-    box.exec();
+    showModal(&box, parent);
 }
 
 void recordMessagesInto(std::vector<ShownMessage> *record)

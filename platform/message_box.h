@@ -16,7 +16,7 @@ struct ShownMessage {
     MessageIcon icon;
 };
 
-// A modal message box with one OK button.
+// A modal message box with one OK button, over |parent|, shown as showModal() shows a dialog.
 void showMessage(QWidget *parent, const QString &title, const QString &text, MessageIcon icon);
 
 // Tests pass a list here to have messages recorded instead of shown; nullptr shows them again.

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 namespace zorvik::platform {
 
@@ -41,6 +42,20 @@ protected:
     }
 };
 
+// The window system keeps a transient window above its parent; without one, a click on the
+// blocked owner could bury the dialog behind it.
+void belongTo(QDialog *dialog, QWidget *owner)
+{
+    if (dialog->parentWidget() || !owner)
+        return;
+    QWindow *ownerWindow = owner->window()->windowHandle();
+    if (!ownerWindow)
+        return;
+    // Asking for the native window makes it, before its first showing too.
+    dialog->winId();
+    dialog->windowHandle()->setTransientParent(ownerWindow);
+}
+
 } // namespace
 
 void centreOnScreen(QWidget *window)
@@ -53,23 +68,28 @@ void centreOnScreen(QWidget *window)
     window->move(frame.topLeft());
 }
 
-void showModal(QDialog *dialog)
+void showModal(QDialog *dialog, QWidget *owner)
 {
     // A dialog opened by someone working from the keyboard shows its focus at once.
     if (const QWidget *from = QApplication::activeWindow();
         from && from->testAttribute(Qt::WA_KeyboardFocusChange))
         new KeyboardFocusShown(dialog);
-    if (!dialog->property(centredProperty).toBool()) {
+    belongTo(dialog, owner);
+    if (!dialog->parentWidget() && !dialog->property(centredProperty).toBool()) {
         centreOnScreen(dialog);
         dialog->setProperty(centredProperty, true);
     }
     if (driver()) {
+        // Modal as exec() makes it, so that the other windows are blocked as they would be.
+        const bool wasModal = dialog->testAttribute(Qt::WA_ShowModal);
+        dialog->setAttribute(Qt::WA_ShowModal, true);
         dialog->show();
         // The driver may be called again from inside, for a dialog that opens another.
         ModalDriver current = driver();
         current(dialog);
         if (dialog->isVisible())
             dialog->hide();
+        dialog->setAttribute(Qt::WA_ShowModal, wasModal);
         return;
     }
     dialog->exec();

@@ -153,17 +153,22 @@ inside() {
     /bin/sh -c "$*"
 }
 
-# Installs the package, checks that every library it and Qt's X11 plugin need is there, then
-# starts the program on a virtual screen and waits for its main window.
+# Installs the package with what it recommends, checks that every library it and Qt's X11 and
+# Wayland plugins need is there, then starts the program on a virtual screen and waits for its
+# main window.
 install_and_start() {
   local system="$1" folder="$2"
+  inside "$system" "cd $folder && dpkg-deb -f zorvik_*.deb Package Version Depends Recommends"
   inside "$system" "cd $folder && apt-get install -y ./zorvik_*.deb"
   # shellcheck disable=SC2016 # expanded inside the system
   inside "$system" '
     set -e
     plugin="$(find /usr/lib -path "*/qt6/plugins/platforms/libqxcb.so" | head -n 1)"
     [ -n "$plugin" ] || { echo "Qt has no X11 platform plugin"; exit 1; }
-    for binary in /usr/bin/zorvik "$plugin"; do
+    wayland="$(find /usr/lib -path "*/qt6/plugins/platforms/libqwayland-generic.so" | head -n 1)"
+    [ -n "$wayland" ] || { echo "Qt has no Wayland platform plugin"; exit 1; }
+    dpkg -S "$plugin" "$wayland"
+    for binary in /usr/bin/zorvik "$plugin" "$wayland"; do
       if ldd "$binary" | grep "not found"; then
         echo "$binary misses libraries"
         exit 1

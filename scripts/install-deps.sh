@@ -14,10 +14,13 @@
 # Several kinds may be named at once.
 set -euo pipefail
 
+# Besides the build: Qt's Wayland platform, and the keepers that hold the copied map on the
+# clipboard once the editor has ended (xclip on X11, wl-copy on Wayland).
 run=(
   g++ make cmake ninja-build pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-image-formats-plugins
-  libgl-dev fonts-liberation fontconfig
+  libgl-dev libxcb1-dev fonts-liberation fontconfig
+  qt6-wayland xclip wl-clipboard
 )
 # libFuzzer and its sanitizers come with clang's runtime; the tests read the markup back
 # with a real HTML5 parser.

@@ -58,13 +58,13 @@ public:
     // True once the user has closed the dialog from its title bar.
     bool discarded() const { return m_discarded; }
 
-    // Shows |dialog| modally. Returns true when it hid itself, and false when the user closed
-    // it from its title bar; it has then been deleted.
-    static bool showUntilHidden(DiscardableDialog *dialog)
+    // Shows |dialog| modally over |owner|. Returns true when it hid itself, and false when the
+    // user closed it from its title bar; it has then been deleted.
+    static bool showUntilHidden(DiscardableDialog *dialog, QWidget *owner)
     {
         const QPointer<DiscardableDialog> guard(dialog);
         dialog->m_shownModally = true;
-        platform::showModal(dialog);
+        platform::showModal(dialog, owner);
         if (!guard)
             return false;
         guard->m_shownModally = false;

@@ -2,6 +2,7 @@
 
 #include "markup/markup.h"
 #include "platform/canvas.h"
+#include "platform/clipboard.h"
 #include "platform/keyboard_cursor.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
@@ -15,7 +16,6 @@
 #include "ui/wrapping_button.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -269,6 +269,12 @@ void Form1::changeEvent(QEvent *event)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    // While a dialog is shown modally the main window takes no input, and so no close request
+    // of the window system either: some systems drop it for a blocked window, others do not.
+    if (QApplication::activeModalWidget()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     Form_Unload();
 }
@@ -278,7 +284,7 @@ void Form1::uusi_Click()
     m_kopioi->setEnabled(false);
     m_luo->setEnabled(false);
     m_koodi2->clear();
-    platform::showModal(&form2());
+    platform::showModal(&form2(), this);
 }
 
 void Form1::luo_Click()
@@ -289,7 +295,7 @@ void Form1::luo_Click()
 
 void Form1::kopioi_Click()
 {
-    QGuiApplication::clipboard()->setText(QString::fromStdString(m_koodi2->text()));
+    platform::copyToClipboard(QString::fromStdString(m_koodi2->text()));
 }
 
 void Form1::tietoa_Click()

@@ -49,8 +49,10 @@ void Form2::Command3_Click()
 {
     Form4 &chooser = form4();
     chooser.setResult(QDialog::Rejected);
-    // Only "Avaa" hands a path over; "Peruuta" and the close button leave the field alone.
-    if (DiscardableDialog::showUntilHidden(&chooser) && chooser.result() == QDialog::Accepted)
+    // Only "Avaa" hands a path over; "Peruuta" and the close button leave the field alone. Like
+    // every dialog, the chooser belongs to the main window.
+    if (DiscardableDialog::showUntilHidden(&chooser, Form1::instance()) &&
+        chooser.result() == QDialog::Accepted)
         m_kuva->setText(chooser.tiedosto()->text());
 }
 

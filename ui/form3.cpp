@@ -146,7 +146,7 @@ Form3 &form3()
 
 void showForm3()
 {
-    DiscardableDialog::showUntilHidden(&form3());
+    DiscardableDialog::showUntilHidden(&form3(), Form1::instance());
 }
 
 } // namespace zorvik::ui

@@ -1,3 +1,4 @@
+#include "platform/clipboard.h"
 #include "platform/modal.h"
 #include "ui/form1.h"
 
@@ -14,5 +15,7 @@ int main(int argc, char *argv[])
     zorvik::ui::Form1 window;
     window.show();
     zorvik::platform::centreOnScreen(&window);
-    return app.exec();
+    const int status = app.exec();
+    zorvik::platform::keepCopiedText();
+    return status;
 }

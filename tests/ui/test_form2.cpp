@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(order,
                  (QList<QWidget *>{form.nimi(), form.kuva(), form.Command3(), form.Command1()}));
         platform::setModalDriver([&](QDialog *) { QCOMPARE(form.focusWidget(), form.nimi()); });
-        platform::showModal(&form);
+        platform::showModal(&form, nullptr);
     }
 
     void enterAndEscapePressNoButton()

@@ -249,7 +249,7 @@ void TestForm3::enterAndEscapePressNeitherButton()
         QTest::keyClick(dialog, Qt::Key_Escape);
         QVERIFY(dialog->isVisible());
     });
-    platform::showModal(&form);
+    platform::showModal(&form, nullptr);
     QVERIFY(markup().empty());
     QVERIFY(!m_main->luo()->isEnabled());
     QVERIFY(editorState().dragging);
