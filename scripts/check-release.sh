@@ -16,8 +16,8 @@
 #
 # It needs root and the Debian mirror (MIRROR and SECURITY_MIRROR, deb.debian.org by default),
 # and takes a while: everything is built from nothing, the editor, the sanitized suite and the
-# fuzz targets. Its output goes to build-releases/SUITE.log; it prints one line with the result
-# and the time.
+# fuzz targets. Its output goes to build-releases/SUITE.log (with windows, SUITE-windows.log and
+# the steps' logs in SUITE-windows/); it prints one line with the result and the time.
 # The systems are removed at the end, their mounts undone first, whatever the outcome.
 set -euo pipefail
 
@@ -111,8 +111,11 @@ run_step() {
   echo "==== $step ($(date -u '+%F %T UTC'))" >>"$log"
   "$@" >>"$log" 2>&1 </dev/null &
   step_group=$!
-  wait "$step_group"
+  # Its status is the step's even where a caller tests it, which stops set -e here.
+  local status=0
+  wait "$step_group" || status=$?
   step_group=""
+  return "$status"
 }
 
 # A minimal system of the release, with the kernel's file systems mounted and the mirror
@@ -255,6 +258,9 @@ if [ "$kind" = windows ]; then
     checked=$?
   failed_step="$step"
   run_step "keeping the Qt" keep_qt
+  # The steps' whole logs, which the system takes with it.
+  rm -rf "${log%.log}"
+  cp -r "$build_system/root/zorvik/build-windows/check-windows" "${log%.log}" || true
   if [ "$checked" -ne 0 ]; then
     step="$failed_step"
     exit "$checked"
