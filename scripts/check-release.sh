@@ -11,12 +11,13 @@
 # Xvfb until the main window "Zorvik v1.0" shows. Then it does the same in a second fresh
 # system that holds nothing but the package, which proves the package's dependencies.
 # With windows, the fresh system runs make check-windows after README's set-up, which builds
-# the release's own Qt for Windows in it (twenty minutes and more), and nothing else.
+# the release's own Qt for Windows in it (twenty minutes and more, the first time: the Qt is
+# kept in ~/.cache/zorvik/release-SUITE for the next check), and nothing else.
 #
 # It needs root and the Debian mirror (MIRROR and SECURITY_MIRROR, deb.debian.org by default),
 # and takes a while: everything is built from nothing, the editor, the sanitized suite and the
-# fuzz targets. Its output goes to build-releases/SUITE.log; it prints one line with the result
-# and the time.
+# fuzz targets. Its output goes to build-releases/SUITE.log (with windows, SUITE-windows.log and
+# the steps' logs in SUITE-windows/); it prints one line with the result and the time.
 # The systems are removed at the end, their mounts undone first, whatever the outcome.
 set -euo pipefail
 
@@ -110,8 +111,11 @@ run_step() {
   echo "==== $step ($(date -u '+%F %T UTC'))" >>"$log"
   "$@" >>"$log" 2>&1 </dev/null &
   step_group=$!
-  wait "$step_group"
+  # Its status is the step's even where a caller tests it, which stops set -e here.
+  local status=0
+  wait "$step_group" || status=$?
   step_group=""
+  return "$status"
 }
 
 # A minimal system of the release, with the kernel's file systems mounted and the mirror
@@ -203,6 +207,19 @@ EOF
     -s '-screen 0 1280x1024x24 -nolisten tcp' /tmp/start-zorvik.sh"
 }
 
+# Keeps each finished Qt of the system that the cache does not hold as it is.
+keep_qt() {
+  local qt kept
+  for qt in "$system_cache"/qt-*-mingw; do
+    kept="$qt_cache/${qt##*/}"
+    if [ -f "$qt/.complete" ] && ! cmp -s "$qt/.complete" "$kept/.complete"; then
+      rm -rf "$kept" "$kept.partial"
+      cp -a "$qt" "$kept.partial"
+      mv "$kept.partial" "$kept"
+    fi
+  done
+}
+
 prerequisites="$(git -C "$root" show HEAD:README.md |
   sed -n '/^## Set up and run/,/^## Using/p' | grep -m 1 -E '^(sudo )?apt-get ' || true)"
 if [ -z "$prerequisites" ]; then
@@ -234,7 +251,25 @@ git -C "$root" bundle create "$build_system/tmp/zorvik.bundle" HEAD >>"$log" 2>&
 run_step "cloning" inside "$build_system" \
   "cd /root && git -c advice.detachedHead=false clone /tmp/zorvik.bundle zorvik"
 if [ "$kind" = windows ]; then
-  run_step "make check-windows" inside "$build_system" "cd /root/zorvik && make check-windows"
+  # The static Qt that the system builds for Windows is kept on this machine between checks,
+  # one per release, and lent to the next fresh system; scripts/windows-qt.sh builds it again
+  # only where Debian's source or the options it is built with changed.
+  qt_cache="${ZORVIK_CACHE:-$HOME/.cache/zorvik}/release-$suite"
+  system_cache="$build_system/root/.cache/zorvik"
+  mkdir -p "$qt_cache" "$system_cache"
+  run_step "lending the kept Qt" cp -a "$qt_cache/." "$system_cache/"
+  checked=0
+  run_step "make check-windows" inside "$build_system" "cd /root/zorvik && make check-windows" ||
+    checked=$?
+  failed_step="$step"
+  run_step "keeping the Qt" keep_qt
+  # The steps' whole logs, which the system takes with it.
+  rm -rf "${log%.log}"
+  cp -r "$build_system/root/zorvik/build-windows/check-windows" "${log%.log}" || true
+  if [ "$checked" -ne 0 ]; then
+    step="$failed_step"
+    exit "$checked"
+  fi
   step="done"
   exit 0
 fi

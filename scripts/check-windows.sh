@@ -14,7 +14,8 @@
 #      picture's path with a drive letter and backslashes
 #
 # Each step prints its time; the last line is "windows ok", or names the step that failed. The
-# steps' output goes to WINDOWS_BUILD/check-windows/ (WINDOWS_BUILD is build-windows).
+# steps' output goes to WINDOWS_BUILD/check-windows/ (WINDOWS_BUILD is build-windows); the
+# virtual screen is WINDOWS_DISPLAY, or a free one drawn above :100.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -246,12 +247,20 @@ install_program() {
   [ -f "$installed/bin/zorvik.exe" ] && [ -f "$installed/Uninstall.exe" ]
 }
 
+# The virtual screen's number is WINDOWS_DISPLAY, or the first free one from a number drawn
+# above 100: xvfb-run finds the numbers in use by their lock files, which an X server of another
+# system on this machine (scripts/check-release.sh) keeps apart, while it shares the names of
+# their sockets.
+display=${WINDOWS_DISPLAY:-$((100 + RANDOM % 800))}
+
 draw_map() {
-  xvfb-run -a -s '-screen 0 1280x1024x24' "$root/scripts/check-windows.sh" --draw-map 'C:\Program Files\Zorvik\bin\zorvik.exe'
+  xvfb-run -a -n "$display" -s '-screen 0 1280x1024x24' \
+    "$root/scripts/check-windows.sh" --draw-map 'C:\Program Files\Zorvik\bin\zorvik.exe'
 }
 
 start_program() {
-  xvfb-run -a -s '-screen 0 1280x1024x24' "$root/scripts/check-windows.sh" --start-program 'C:\Program Files\Zorvik\bin\zorvik.exe'
+  xvfb-run -a -n "$display" -s '-screen 0 1280x1024x24' \
+    "$root/scripts/check-windows.sh" --start-program 'C:\Program Files\Zorvik\bin\zorvik.exe'
 }
 
 step packages "$root/scripts/install-deps.sh" windows

@@ -33,7 +33,30 @@ version="${package_version%%[+~-]*}"
 prefix="$cache/qt-$version-mingw"
 stamp="$prefix/.complete"
 
-if [ -f "$stamp" ]; then
+# The features left out are what the editor never uses. The tablet support needs wintab, which
+# Debian's source does not carry. Qt 6.4 goes without Direct2D, and then without DirectWrite 3,
+# whose font database would otherwise be left unlinked; later Qt (6.8 in Debian 13) builds its
+# Windows font database only with DirectWrite and Direct2D, so there they stay as Qt finds them.
+case "$version" in
+  6.[0-4].*) font_features=(-no-feature-direct2d -no-feature-directwrite3) ;;
+  *) font_features=() ;;
+esac
+options=(
+  -release -static -static-runtime
+  -xplatform win32-g++ -qt-host-path /usr
+  -nomake examples -nomake tests -nomake benchmarks
+  -no-pkg-config -no-opengl -no-dbus -no-icu
+  -qt-zlib -qt-libjpeg -qt-libpng -qt-pcre -qt-harfbuzz -qt-freetype -qt-doubleconversion
+  -no-feature-vulkan -no-feature-sql -no-feature-network -no-feature-printsupport
+  -no-feature-concurrent -no-feature-xml -no-feature-tabletevent "${font_features[@]}"
+)
+# A Qt built from another source or with other options is built again: the stamp holds what
+# this one was made from.
+fingerprint="$(printf '%s\n' "$package_version" "${options[@]}" | cat - "$root/cmake/mingw-w64.cmake" |
+  sha256sum | cut -c1-16)"
+built() { [ "$(cat "$stamp" 2>/dev/null)" = "$fingerprint" ]; }
+
+if built; then
   echo "$prefix"
   exit 0
 fi
@@ -44,7 +67,7 @@ if ! flock -n 9; then
   say "another build of the Qt is running; waiting for it"
   flock 9
 fi
-if [ -f "$stamp" ]; then
+if built; then
   echo "$prefix"
   exit 0
 fi
@@ -104,25 +127,9 @@ fi
 build_dir="$cache/build-qt-$version-mingw"
 mkdir -p "$build_dir"
 say "configuring Qt $version for x86_64-w64-mingw32 in $build_dir"
-# The features left out are what the editor never uses. The tablet support needs wintab, which
-# Debian's source does not carry. Qt 6.4 goes without Direct2D, and then without DirectWrite 3,
-# whose font database would otherwise be left unlinked; later Qt (6.8 in Debian 13) builds its
-# Windows font database only with DirectWrite and Direct2D, so there they stay as Qt finds them.
-case "$version" in
-  6.[0-4].*) font_features=(-no-feature-direct2d -no-feature-directwrite3) ;;
-  *) font_features=() ;;
-esac
 (
   cd "$build_dir"
-  "$source_dir/configure" \
-    -prefix "$prefix" \
-    -release -static -static-runtime \
-    -xplatform win32-g++ -qt-host-path /usr \
-    -nomake examples -nomake tests -nomake benchmarks \
-    -no-pkg-config -no-opengl -no-dbus -no-icu \
-    -qt-zlib -qt-libjpeg -qt-libpng -qt-pcre -qt-harfbuzz -qt-freetype -qt-doubleconversion \
-    -no-feature-vulkan -no-feature-sql -no-feature-network -no-feature-printsupport \
-    -no-feature-concurrent -no-feature-xml -no-feature-tabletevent "${font_features[@]}" \
+  "$source_dir/configure" -prefix "$prefix" "${options[@]}" \
     -- -G Ninja "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64.cmake" \
     "-DQT_HOST_PATH_CMAKE_DIR=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
 ) >"$build_dir/configure.log" 2>&1 || {
@@ -150,7 +157,7 @@ fi
 say "installing into $prefix"
 rm -rf "$prefix"
 cmake --install "$build_dir" >"$build_dir/install.log" 2>&1
-touch "$stamp"
+echo "$fingerprint" >"$stamp"
 # The downloaded source stays, for a build of the same version elsewhere; the unpacked tree and
 # the build folder are not needed any more.
 rm -rf "$build_dir" "$source_dir"
