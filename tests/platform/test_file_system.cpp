@@ -16,6 +16,7 @@
 
 using namespace zorvik::platform;
 
+using zorvik::test::hideDotName;
 using zorvik::test::touch;
 
 namespace {
@@ -137,6 +138,7 @@ private slots:
         for (const char *name : {"x.jpg", "y.jpeg", "z.gif", "Z.GIF", "KUVA.JPG", "w.png", "v.bmp",
                                  "jpg", "kuva.jpg.txt", ".piilo.jpg"})
             touch(dir.filePath(QLatin1String(name)));
+        hideDotName(dir.filePath(QStringLiteral(".piilo.jpg")));
         QDir(dir.path()).mkdir(QStringLiteral("kansio.jpg"));
 
         const FolderListing files = listFiles(dir.path(), picturePatterns);
@@ -155,6 +157,7 @@ private slots:
         QDir folder(dir.path());
         for (const char *name : {"talvi", "Kesä", "arkisto", ".piilo"})
             folder.mkdir(QString::fromUtf8(name));
+        hideDotName(dir.filePath(QStringLiteral(".piilo")));
         touch(dir.filePath(QStringLiteral("kartta.jpg")));
 
         const FolderListing subfolders = listSubfolders(dir.path());
