@@ -2,31 +2,22 @@
 
 #include <QPixelFormat>
 
-#include <system_error>
-#include <thread>
+#include <atomic>
 
 namespace zorvik::platform {
 
 namespace {
 
 struct Block {
-    Block(void *pixels, std::size_t bytes) : pixels(pixels), bytes(bytes) {}
     void *pixels;
     std::size_t bytes;
-    std::atomic<bool> stop{false};
-    std::thread handingOver;
 };
 
 std::atomic<qint64> bytesInUse{0};
 
 void release(void *info)
 {
-    auto *block = static_cast<Block *>(info);
-    // A picture dropped soon after it was made, as when its file turns out broken, stops the
-    // handing over rather than waiting for all of it.
-    block->stop = true;
-    if (block->handingOver.joinable())
-        block->handingOver.join();
+    const auto *block = static_cast<const Block *>(info);
     bytesInUse -= qint64(block->bytes);
     releasePixels(block->pixels, block->bytes);
     delete block;
@@ -45,16 +36,8 @@ QImage allocatePicture(QSize size, QImage::Format format)
     void *pixels = reservePixels(std::size_t(bytes));
     if (!pixels)
         return {};
-    auto *block = new Block(pixels, std::size_t(bytes));
+    auto *block = new Block{pixels, std::size_t(bytes)};
     bytesInUse += bytes;
-    if (handsOverAhead(block->bytes)) {
-        try {
-            block->handingOver =
-                std::thread(handOver, pixels, block->bytes, std::cref(block->stop));
-        } catch (const std::system_error &) {
-            // Without the thread the memory is handed over as it is first written.
-        }
-    }
     QImage image(static_cast<uchar *>(pixels), size.width(), size.height(), bytesPerLine, format,
                  release, block);
     // A refused image never calls its clean-up.

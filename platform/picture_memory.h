@@ -2,7 +2,6 @@
 
 #include <QImage>
 
-#include <atomic>
 #include <cstddef>
 
 namespace zorvik::platform {
@@ -10,8 +9,7 @@ namespace zorvik::platform {
 // The memory a large picture lives in. A 100-megapixel photo takes hundreds of megabytes, and
 // the kernel hands fresh memory over a page at a time, zeroing each page on first touch: in 4 KiB
 // pages that costs twice as long as decoding the photo. So the canvas's pictures are placed in
-// memory of their own, which on Linux comes in 2 MiB pages, and which a second thread has the
-// kernel hand over from the top down while the first one fills it.
+// memory of their own, which on Linux comes in 2 MiB pages.
 
 // A picture of |size| in |format| whose pixels lie in that memory and are not set yet; a null
 // image when the memory cannot be had. The memory goes back when the last copy of the image is
@@ -24,9 +22,5 @@ qint64 pictureMemoryInUse();
 // Each system's own part: |bytes| of memory aligned for any pixel, or null, and its return.
 void *reservePixels(std::size_t bytes);
 void releasePixels(void *pixels, std::size_t bytes);
-// Whether memory of |bytes| is worth handing over ahead of its first use, and the handing over:
-// from the top down, without changing a byte, until it is done or |stop| is set.
-bool handsOverAhead(std::size_t bytes);
-void handOver(void *pixels, std::size_t bytes, const std::atomic<bool> &stop);
 
 } // namespace zorvik::platform

@@ -1,13 +1,11 @@
 // Picture memory on Unix-like systems: large pictures are mapped on 2 MiB boundaries and, where
 // the kernel knows transparent huge pages, advised for them, so that the first touch of a
 // picture faults it in 2 MiB at a time rather than 4 KiB. Debian leaves huge pages to such
-// advice by default. Linux 5.14 and later also fault a range in on request, which lets another
-// thread take that cost while the decoder writes.
+// advice by default.
 #include "platform/picture_memory.h"
 
 #include <sys/mman.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -61,36 +59,6 @@ void releasePixels(void *pixels, std::size_t bytes)
         std::free(pixels);
     else
         munmap(pixels, mappedLength(bytes));
-}
-
-bool handsOverAhead(std::size_t bytes)
-{
-#ifdef MADV_POPULATE_WRITE
-    return large(bytes);
-#else
-    Q_UNUSED(bytes);
-    return false;
-#endif
-}
-
-void handOver(void *pixels, std::size_t bytes, const std::atomic<bool> &stop)
-{
-#ifdef MADV_POPULATE_WRITE
-    // In steps small beside the picture, so that a stop is heeded soon and the decoder, writing
-    // from the top too, is soon left behind.
-    constexpr std::size_t step = std::size_t(16) << 20;
-    auto *start = static_cast<char *>(pixels);
-    const std::size_t length = mappedLength(bytes);
-    for (std::size_t done = 0; done < length && !stop; done += step) {
-        // An older kernel refuses the request; the decoder's own writes then fault the pages in.
-        if (madvise(start + done, std::min(step, length - done), MADV_POPULATE_WRITE) != 0)
-            return;
-    }
-#else
-    Q_UNUSED(pixels);
-    Q_UNUSED(bytes);
-    Q_UNUSED(stop);
-#endif
 }
 
 } // namespace zorvik::platform

@@ -16,11 +16,4 @@ void releasePixels(void *pixels, std::size_t)
     std::free(pixels);
 }
 
-bool handsOverAhead(std::size_t)
-{
-    return false;
-}
-
-void handOver(void *, std::size_t, const std::atomic<bool> &) {}
-
 } // namespace zorvik::platform
