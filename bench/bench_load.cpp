@@ -325,10 +325,14 @@ bool measure(const QString &path, int runs, NewMap &newMap)
         way.run();
         way.peakAdded = peakMemory() - before;
     }
-    // Taken in turns, so that a busy moment of the machine falls on all of them alike.
-    for (int i = 0; i < runs; ++i)
-        for (Way &way : ways)
+    // Taken in turns, each run starting one way further on, so that neither a busy moment of
+    // the machine nor the memory the way before gave back falls on one way alone.
+    for (int i = 0; i < runs; ++i) {
+        for (std::size_t turn = 0; turn < ways.size(); ++turn) {
+            Way &way = ways[(std::size_t(i) + turn) % ways.size()];
             way.times.push_back(way.run());
+        }
+    }
 
     const QSize size = QImageReader(path).size();
     const qint64 decoded = qint64(size.width()) * size.height() * 4;
