@@ -1,5 +1,6 @@
 #include "platform/picture_loader.h"
 
+#include "platform/jpeg_decoder.h"
 #include "platform/on_white.h"
 #include "platform/picture_memory.h"
 
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
+
+#include <optional>
 
 namespace zorvik::platform {
 
@@ -118,11 +121,33 @@ QImage decodingTarget(QImageReader &reader, QSize declared, const QByteArray &fo
 
 const QString brokenPicture = QStringLiteral("Kuvan tiedot ovat rikki, eikä kuvaa voi näyttää");
 
+// A JPEG the reader has told the size of, decoded from |start| straight into picture memory;
+// nothing when it is left to the reader, which then goes on from where it had read to.
+std::optional<LoadedPicture> decodeJpegDirectly(QIODevice &device, qint64 start,
+                                                const QString &name)
+{
+    const qint64 resume = device.pos();
+    QImage picture;
+    if (device.seek(start)) {
+        switch (decodeJpeg(device, picture)) {
+        case JpegOutcome::Decoded:
+            return LoadedPicture{std::move(picture), QString()};
+        case JpegOutcome::Broken:
+            return failure(brokenPicture, name);
+        case JpegOutcome::LeftToQt:
+            break;
+        }
+    }
+    device.seek(resume);
+    return std::nullopt;
+}
+
 // Decodes the picture in |device| and names its format in |format| ("jpeg", "gif", ...). The
 // reader is gone once this returns: some format handlers keep a reference to the last picture
 // read, and the blend on white would then copy it whole.
 LoadedPicture decode(QIODevice &device, const QString &name, QByteArray &format)
 {
+    const qint64 start = device.pos();
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     // Browsers turn a photo the way its camera recorded it; the map's coordinates must match.
@@ -140,6 +165,12 @@ LoadedPicture decode(QIODevice &device, const QString &name, QByteArray &format)
     }
 
     allowLargestPicture();
+    // A photo its camera held turned is left to the reader, which turns it.
+    if (format == "jpeg" && declared.isValid() && !device.isSequential() &&
+        reader.transformation() == QImageIOHandler::TransformationNone) {
+        if (std::optional<LoadedPicture> direct = decodeJpegDirectly(device, start, name))
+            return std::move(*direct);
+    }
     QImage image = decodingTarget(reader, declared, format);
     if (!reader.read(&image))
         return failure(brokenPicture, name);

@@ -14,19 +14,18 @@
 # Several kinds may be named at once.
 set -euo pipefail
 
-# Besides the build: Qt's Wayland platform, and the keepers that hold the copied map on the
+# The build, with libjpeg-turbo, which the loader decodes JPEGs with directly; besides the
+# build, Qt's Wayland platform, and the keepers that hold the copied map on the
 # clipboard once the editor has ended (xclip on X11, wl-copy on Wayland).
 run=(
   g++ make cmake ninja-build pkgconf
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-image-formats-plugins
-  libgl-dev libxcb1-dev fonts-liberation fontconfig
+  libgl-dev libxcb1-dev libjpeg-dev fonts-liberation fontconfig
   qt6-wayland xclip wl-clipboard
 )
 # libFuzzer and its sanitizers come with clang's runtime; the tests read the markup back
 # with a real HTML5 parser.
 fuzz=(clang libclang-rt-dev libgumbo-dev)
-# The picture benchmark measures the loader against the JPEG decoder's own speed.
-bench=(libjpeg-dev)
 # The number text must not follow a locale with a decimal comma; Finnish has one.
 test_only=(locales)
 package=(dpkg-dev file)
@@ -46,7 +45,7 @@ for kind in "$@"; do
     run) packages+=("${run[@]}") ;;
     test) packages+=("${run[@]}" "${fuzz[@]}" "${test_only[@]}"); want_locale=1 ;;
     fuzz) packages+=("${run[@]}" "${fuzz[@]}") ;;
-    bench) packages+=("${run[@]}" "${bench[@]}") ;;
+    bench) packages+=("${run[@]}") ;;
     package) packages+=("${run[@]}" "${package[@]}") ;;
     windows) packages+=("${run[@]}" "${windows[@]}") ;;
     *) echo "usage: $0 [run|test|fuzz|bench|package|windows]..." >&2; exit 2 ;;

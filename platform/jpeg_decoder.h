@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+
+class QIODevice;
+
+namespace zorvik::platform {
+
+// Qt's JPEG reader asks the decoder for rows of three bytes a pixel and turns each row into the
+// toolkit's 32-bit pixels in a pass of its own, which on a 100-megapixel photo costs a quarter
+// of the decode. Where the system's libjpeg-turbo is at hand, it writes the canvas's own pixels
+// straight into picture memory instead.
+
+enum class JpegOutcome {
+    Decoded,
+    // This kind of JPEG (CMYK, say), or this system, is left to Qt's reader; nothing was read
+    // that the reader still needs, apart from the device's position.
+    LeftToQt,
+    // The file breaks off, or is corrupt, before its picture could be shown.
+    Broken,
+};
+
+// Decodes the JPEG |device| holds, from its present position, into |picture|: opaque RGB32 in
+// picture memory, the same pixels Qt's reader gives before any turn its EXIF data asks for.
+// A file cut short inside its pixel data decodes, the rows never reached grey, as in Qt.
+JpegOutcome decodeJpeg(QIODevice &device, QImage &picture);
+
+} // namespace zorvik::platform
