@@ -7,7 +7,7 @@ class QIODevice;
 namespace zorvik::platform {
 
 // Qt's JPEG reader asks the decoder for rows of three bytes a pixel and turns each row into the
-// toolkit's 32-bit pixels in a pass of its own, which on a 100-megapixel photo costs a quarter
+// toolkit's 32-bit pixels in a pass of its own, which on a 100-megapixel photo costs a fifth
 // of the decode. Where the system's libjpeg-turbo is at hand, it writes the canvas's own pixels
 // straight into picture memory instead.
 
