@@ -9,10 +9,10 @@
 //
 // Without pictures, the two are drawn once into /tmp and kept there.
 
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/modal.h"
-#include "platform/picture_loader.h"
-#include "platform/picture_memory.h"
+#include "platform/picture/picture_loader.h"
+#include "platform/picture/picture_memory.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 

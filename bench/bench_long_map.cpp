@@ -7,7 +7,7 @@
 // for both halves: a long map must not make an area dearer. Run with QT_QPA_PLATFORM=offscreen.
 
 #include "core/editor_state.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/modal.h"
 #include "ui/form1.h"
 #include "ui/form2.h"

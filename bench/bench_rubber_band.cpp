@@ -1,7 +1,7 @@
 // Times the canvas's rubber band on a small and a huge picture: a move must cost the same on
 // both, and so must a clear. Run with QT_QPA_PLATFORM=offscreen.
 
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 
 #include <QApplication>
 #include <QPaintEvent>

@@ -1,9 +1,9 @@
 #include "ui/form1.h"
 
 #include "markup/markup.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
+#include "platform/canvas/keyboard_cursor.h"
 #include "platform/clipboard.h"
-#include "platform/keyboard_cursor.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
 #include "platform/twips.h"

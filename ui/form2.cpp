@@ -1,9 +1,9 @@
 #include "ui/form2.h"
 
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
-#include "platform/picture_loader.h"
+#include "platform/picture/picture_loader.h"
 #include "platform/twips.h"
 #include "ui/form1.h"
 #include "ui/form4.h"

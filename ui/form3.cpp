@@ -1,7 +1,7 @@
 #include "ui/form3.h"
 
 #include "core/editor_state.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/modal.h"
 #include "platform/twips.h"
 #include "ui/form1.h"

@@ -18,7 +18,7 @@
 #include "core/drawing.h"
 #include "core/editor_state.h"
 #include "markup/markup.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -5,7 +5,7 @@
 
 #include "fuzz_check.h"
 
-#include "platform/picture_loader.h"
+#include "platform/picture/picture_loader.h"
 
 #include <QBuffer>
 #include <QGuiApplication>

@@ -3,7 +3,7 @@
 // What the tests look at inside the canvas, which the program itself never asks: how many
 // figures a clear would draw again, where the pen stands, and whether a picture is held.
 
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 
 #include <cstddef>
 

@@ -1,5 +1,5 @@
 #include "canvas_probe.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 
 #include <QPaintEvent>
 #include <QScreen>

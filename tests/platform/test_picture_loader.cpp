@@ -1,6 +1,6 @@
-#include "platform/canvas.h"
-#include "platform/picture_loader.h"
-#include "platform/picture_memory.h"
+#include "platform/canvas/canvas.h"
+#include "platform/picture/picture_loader.h"
+#include "platform/picture/picture_memory.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -5,7 +5,7 @@
 
 #include "../platform/canvas_probe.h"
 #include "peak_memory.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
 #include "ui/form1.h"

@@ -1,5 +1,5 @@
 #include "core/editor_state.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/modal.h"
 #include "tests/ui/map_picture.h"
 #include "ui/form1.h"

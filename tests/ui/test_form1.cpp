@@ -1,5 +1,5 @@
 #include "core/editor_state.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/twips.h"
 #include "ui/form1.h"
 #include "ui/markup_box.h"

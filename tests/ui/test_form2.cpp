@@ -1,4 +1,4 @@
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/message_box.h"
 #include "platform/modal.h"
 #include "platform/twips.h"

@@ -4,7 +4,7 @@
 // block of exactly inverted colour.
 
 #include "core/editor_state.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/modal.h"
 #include "platform/twips.h"
 #include "tests/ui/map_picture.h"

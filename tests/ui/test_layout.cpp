@@ -3,7 +3,7 @@
 // This is the one place that holds those tables; the other suites test behaviour.
 
 #include "core/editor_state.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 #include "platform/file_system.h"
 #include "platform/twips.h"
 #include "ui/form1.h"

@@ -1,6 +1,6 @@
 // Picture memory on Windows: the ordinary heap. Large pages there need a privilege an ordinary
 // user lacks.
-#include "platform/picture_memory.h"
+#include "platform/picture/picture_memory.h"
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 // JPEG on Unix-like systems: libjpeg-turbo, the decoder Qt's reader uses there too, called
 // directly so that it writes each row where the picture keeps it.
-#include "platform/jpeg_decoder.h"
+#include "platform/picture/jpeg_decoder.h"
 
-#include "platform/picture_memory.h"
+#include "platform/picture/picture_memory.h"
 
 #include <QIODevice>
 

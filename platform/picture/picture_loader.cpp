@@ -1,8 +1,8 @@
-#include "platform/picture_loader.h"
+#include "platform/picture/picture_loader.h"
 
-#include "platform/jpeg_decoder.h"
-#include "platform/on_white.h"
-#include "platform/picture_memory.h"
+#include "platform/picture/jpeg_decoder.h"
+#include "platform/picture/on_white.h"
+#include "platform/picture/picture_memory.h"
 
 #include <QCursor>
 #include <QDir>

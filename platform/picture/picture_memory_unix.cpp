@@ -2,7 +2,7 @@
 // the kernel knows transparent huge pages, advised for them, so that the first touch of a
 // picture faults it in 2 MiB at a time rather than 4 KiB. Debian leaves huge pages to such
 // advice by default.
-#include "platform/picture_memory.h"
+#include "platform/picture/picture_memory.h"
 
 #include <sys/mman.h>
 

@@ -1,6 +1,6 @@
-#include "platform/on_white.h"
+#include "platform/picture/on_white.h"
 
-#include "platform/picture_memory.h"
+#include "platform/picture/picture_memory.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 
 #include "core/editor_state.h"
-#include "platform/on_white.h"
+#include "platform/picture/on_white.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>

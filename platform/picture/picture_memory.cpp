@@ -1,4 +1,4 @@
-#include "platform/picture_memory.h"
+#include "platform/picture/picture_memory.h"
 
 #include <QPixelFormat>
 

@@ -1,7 +1,7 @@
-#include "platform/keyboard_cursor.h"
+#include "platform/canvas/keyboard_cursor.h"
 
 #include "core/canvas.h"
-#include "platform/canvas.h"
+#include "platform/canvas/canvas.h"
 
 #include <QAccessibleWidget>
 #include <QFocusEvent>
