@@ -84,6 +84,13 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
 
 Form1::~Form1()
 {
+    // The canvas and its keyboard cursor go with the child widgets, after the drawing tools,
+    // and the focus leaving them on the way still reaches the canvas's handlers: from here on
+    // nothing calls into the tools.
+    m_Picture1->onMouseDown({});
+    m_Picture1->onMouseMove({});
+    m_Picture1->onMouseUp({});
+    m_Picture1->onLetGo({});
     if (currentForm1 == this)
         currentForm1 = nullptr;
 }
@@ -195,8 +202,8 @@ void Form1::createCanvasFrame()
     m_Picture1->onMouseMove(
         [this](int b, int s, float x, float y) { Picture1_MouseMove(b, s, x, y); });
     m_Picture1->onMouseUp([this](int b, int s, float x, float y) { Picture1_MouseUp(b, s, x, y); });
+    m_Picture1->onLetGo([this] { m_tools->cancelDrag(); });
     m_keyboard = new platform::KeyboardCursor(m_Picture1);
-    m_keyboard->onLetGo([this] { m_tools->cancelDrag(); });
 }
 
 double Form1::windowWidth() const
@@ -337,7 +344,7 @@ void Form1::markSelectedTool(QPushButton *selected)
 // the click then leaves the selection as it was.
 void Form1::selectTool(QPushButton *button, Tool tool)
 {
-    if (m_Picture1->holdsButton() || m_keyboard->holdsButton()) {
+    if (m_keyboard->buttonDown()) {
         const EditorState &state = editorState();
         markSelectedTool(state.rectTool ? m_neliö : state.circleTool ? m_ympyrä : m_vinkura);
         return;

@@ -329,6 +329,7 @@ InvertCanvas::InvertCanvas(QWidget *parent) : QWidget(parent)
     // Like every other control of the window, the canvas takes the focus by Tab or a click;
     // while it is disabled Tab passes it by.
     setFocusPolicy(Qt::StrongFocus);
+    presentCanvases();
 }
 
 void InvertCanvas::setPicture(QImage picture)
@@ -524,6 +525,29 @@ void InvertCanvas::moveAt(int buttons, int shift, float x, float y)
 void InvertCanvas::releaseAt(int button, int shift, float x, float y)
 {
     call(m_up, button, shift, x, y);
+}
+
+void InvertCanvas::onLetGo(std::function<void()> handler)
+{
+    m_letGo = std::move(handler);
+}
+
+void InvertCanvas::letGo()
+{
+    if (!m_letGo)
+        return;
+    const std::function<void()> copy = m_letGo;
+    copy();
+}
+
+void InvertCanvas::setNarrator(CanvasNarrator *narrator)
+{
+    m_narrator = narrator;
+}
+
+CanvasNarrator *InvertCanvas::narrator() const
+{
+    return m_narrator;
 }
 
 // A release the canvas never saw, such as one while a dialog opened from its press was up,

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/canvas.h"
+#include "platform/canvas/canvas_accessible.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -59,8 +61,17 @@ public:
     void pressAt(int button, int shift, float x, float y);
     void moveAt(int buttons, int shift, float x, float y);
     void releaseAt(int button, int shift, float x, float y);
+    // Another pointer lost its button without a release, as when the window lost the focus in
+    // the middle of a drag: the handler ends the drag.
+    void onLetGo(std::function<void()> handler);
+    void letGo();
     // Whether a mouse button pressed on the canvas is still held.
     bool holdsButton() const;
+
+    // Whatever tells a screen reader where it points on the canvas; none until one is set, and
+    // none again once it is gone.
+    void setNarrator(CanvasNarrator *narrator);
+    CanvasNarrator *narrator() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -104,7 +115,9 @@ private:
     MouseHandler m_down;
     MouseHandler m_move;
     MouseHandler m_up;
+    std::function<void()> m_letGo;
     Qt::MouseButtons m_mouseButtons;
+    QPointer<CanvasNarrator> m_narrator;
 };
 
 } // namespace zorvik::platform

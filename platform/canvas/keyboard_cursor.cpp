@@ -1,14 +1,13 @@
 #include "platform/canvas/keyboard_cursor.h"
 
 #include "core/canvas.h"
+#include "core/drawing.h"
 #include "platform/canvas/canvas.h"
 
-#include <QAccessibleWidget>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QScrollArea>
 
 #include <algorithm>
@@ -26,9 +25,29 @@ constexpr int crosshairSide = 2 * (crosshairReach + 1) + 1;
 // How long the keys must rest before the place is said.
 constexpr int settleMilliseconds = 250;
 
-QString placeText(QPoint place)
+// What the button is doing, said before the place.
+const QString buttonDownText = QStringLiteral("Painike alhaalla, ");
+const QString buttonUpText = QStringLiteral("Painike ylhäällä, ");
+const QString clickText = QStringLiteral("Napsautus, ");
+
+// The keys that press, click or move the pointer, which wait while the mouse holds a button.
+bool pointsOnCanvas(const QKeyEvent &event)
 {
-    return QStringLiteral("X = %1, Y = %2").arg(place.x()).arg(place.y());
+    switch (event.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Menu:
+        return true;
+    case Qt::Key_F10:
+        return event.modifiers() & Qt::ShiftModifier;
+    default:
+        return false;
+    }
 }
 
 // Painted over the canvas as a child of its own, so that the picture under it is never touched
@@ -60,122 +79,23 @@ protected:
     }
 };
 
-KeyboardCursor *cursorOf(QObject *canvas)
-{
-    return canvas ? canvas->findChild<KeyboardCursor *>(QString(), Qt::FindDirectChildrenOnly)
-                  : nullptr;
-}
-
-// A place said to a screen reader. A reader says the object the focus moves on to, and nothing
-// when the focus stays where it is, so each place said is an object of its own, and the canvas
-// hands its focus on to the newest: this works with any reader and any Qt, where a changed name
-// or description of the canvas reaches a reader without its text on some.
-class SpokenPlace : public QAccessibleInterface {
-public:
-    SpokenPlace(QWidget *canvas, QString text, QRect area)
-        : m_canvas(canvas), m_text(std::move(text)), m_area(area)
-    {}
-
-    bool isValid() const override { return !m_canvas.isNull(); }
-    QObject *object() const override { return nullptr; }
-    QWindow *window() const override
-    {
-        return m_canvas ? m_canvas->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface *parent() const override
-    {
-        return QAccessible::queryAccessibleInterface(m_canvas);
-    }
-    QAccessibleInterface *childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface *child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
-    QString text(QAccessible::Text t) const override
-    {
-        return t == QAccessible::Name ? m_text : QString();
-    }
-    void setText(QAccessible::Text, const QString &) override {}
-    QRect rect() const override
-    {
-        return m_canvas ? QRect(m_canvas->mapToGlobal(m_area.topLeft()), m_area.size()) : QRect();
-    }
-    QAccessible::Role role() const override { return QAccessible::StaticText; }
-    QAccessible::State state() const override
-    {
-        QAccessible::State state;
-        state.focusable = true;
-        const KeyboardCursor *cursor = cursorOf(m_canvas);
-        state.focused = m_canvas && m_canvas->hasFocus() && cursor && cursor->spokenPlace() == this;
-        return state;
-    }
-
-private:
-    QPointer<QWidget> m_canvas;
-    const QString m_text;
-    const QRect m_area;
-};
-
-// The canvas as a drawing area whose description tells the tool and the cursor's place, with
-// the place said last as its one child. The crosshair is no part of what a reader sees.
-class CanvasAccessible : public QAccessibleWidget {
-public:
-    explicit CanvasAccessible(QWidget *canvas) : QAccessibleWidget(canvas, QAccessible::Canvas) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (const KeyboardCursor *cursor = cursorOf(object());
-            cursor && t == QAccessible::Description)
-            return cursor->description();
-        return QAccessibleWidget::text(t);
-    }
-    int childCount() const override { return spoken() ? 1 : 0; }
-    QAccessibleInterface *child(int index) const override
-    {
-        return index == 0 ? spoken() : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        return child && child == spoken() ? 0 : -1;
-    }
-    QAccessibleInterface *childAt(int x, int y) const override
-    {
-        QAccessibleInterface *place = spoken();
-        return place && place->rect().contains(x, y) ? place : nullptr;
-    }
-    QAccessibleInterface *focusChild() const override { return spoken(); }
-
-private:
-    QAccessibleInterface *spoken() const
-    {
-        const KeyboardCursor *cursor = cursorOf(object());
-        return cursor ? cursor->spokenPlace() : nullptr;
-    }
-};
-
-QAccessibleInterface *canvasAccessible(const QString &className, QObject *object)
-{
-    if (className != QLatin1String(InvertCanvas::staticMetaObject.className()) ||
-        !object->isWidgetType())
-        return nullptr;
-    return new CanvasAccessible(static_cast<QWidget *>(object));
-}
-
 } // namespace
 
 KeyboardCursor::KeyboardCursor(InvertCanvas *canvas)
-    : QObject(canvas), m_canvas(canvas), m_crosshair(new Crosshair(canvas))
+    : CanvasNarrator(canvas), m_canvas(canvas), m_crosshair(new Crosshair(canvas))
 {
-    static const bool presented = (QAccessible::installFactory(canvasAccessible), true);
-    Q_UNUSED(presented);
     m_settle.setSingleShot(true);
     m_settle.setInterval(settleMilliseconds);
-    connect(&m_settle, &QTimer::timeout, this, &KeyboardCursor::speak);
+    connect(&m_settle, &QTimer::timeout, this, [this] { tell(true); });
     connect(canvas, &InvertCanvas::pictureSet, this, [this] {
+        const bool wasHeld = m_held;
         m_place = QPoint();
         m_held = false;
         updateCrosshair();
+        retell(wasHeld ? placeText(buttonUpText) : placeText());
     });
     canvas->installEventFilter(this);
+    canvas->setNarrator(this);
     updateCrosshair();
 }
 
@@ -186,6 +106,11 @@ KeyboardCursor::~KeyboardCursor()
     forgetSpoken();
 }
 
+bool KeyboardCursor::buttonDown() const
+{
+    return m_held || m_canvas->holdsButton();
+}
+
 void KeyboardCursor::setToolName(const QString &name)
 {
     m_toolName = name;
@@ -193,18 +118,13 @@ void KeyboardCursor::setToolName(const QString &name)
 
 QString KeyboardCursor::description() const
 {
-    const QString place = placeText(m_place);
+    const QString place = placeText();
     return m_toolName.isEmpty() ? place : m_toolName + QStringLiteral(", ") + place;
 }
 
 QAccessibleInterface *KeyboardCursor::spokenPlace() const
 {
     return m_spoken ? QAccessible::accessibleInterface(m_spoken) : nullptr;
-}
-
-void KeyboardCursor::onLetGo(std::function<void()> cancel)
-{
-    m_letGo = std::move(cancel);
 }
 
 bool KeyboardCursor::eventFilter(QObject *watched, QEvent *event)
@@ -216,10 +136,11 @@ bool KeyboardCursor::eventFilter(QObject *watched, QEvent *event)
         return keyPress(*static_cast<QKeyEvent *>(event));
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
+        mousePress(static_cast<QMouseEvent *>(event)->button());
+        useKeys(false);
+        break;
     case QEvent::MouseButtonRelease:
-        // The mouse takes the button over: what the keyboard held is let go of without a
-        // release, so that the next Space presses again.
-        m_held = false;
+        mouseRelease(static_cast<QMouseEvent *>(event)->button());
         useKeys(false);
         break;
     case QEvent::MouseMove: {
@@ -242,11 +163,8 @@ bool KeyboardCursor::eventFilter(QObject *watched, QEvent *event)
         updateCrosshair();
         // Another window took the focus in the middle of a drag: no release comes, and the drag
         // ends as a cancelled area does.
-        if (m_held) {
-            m_held = false;
-            if (m_letGo)
-                m_letGo();
-        }
+        if (m_held)
+            letGo();
         break;
     default:
         break;
@@ -254,8 +172,34 @@ bool KeyboardCursor::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
+// The filter sees a mouse press before the canvas hands it on, so the button is named here
+// rather than read from the canvas.
+void KeyboardCursor::mousePress(Qt::MouseButton button)
+{
+    // A right press is a click of its own within Space's drag, as within a mouse drag: Space
+    // goes on holding the left button.
+    if (button != Qt::LeftButton && button != Qt::MiddleButton)
+        return;
+    // The mouse takes the left button over: what Space held is let go of without a release,
+    // so that the next Space presses again.
+    m_held = false;
+    retell(placeText(buttonDownText));
+}
+
+void KeyboardCursor::mouseRelease(Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton && button != Qt::MiddleButton)
+        return;
+    m_held = false;
+    retell(placeText(buttonUpText));
+}
+
 bool KeyboardCursor::keyPress(const QKeyEvent &event)
 {
+    // While a mouse button is held on the canvas the mouse has the drag: the keys neither press
+    // the button a second time nor move the drag under it.
+    if (pointsOnCanvas(event) && m_canvas->holdsButton())
+        return true;
     const int shift = shiftCode(event.modifiers());
     const int stride = event.modifiers() & Qt::ShiftModifier ? 10 : 1;
     // Holding Space, Enter or the Menu key down must not press the button again and again.
@@ -294,8 +238,8 @@ bool KeyboardCursor::keyPress(const QKeyEvent &event)
         // A button Space holds is only let go: it cannot be pressed a second time.
         if (!m_held)
             m_canvas->pressAt(leftButton, shift, float(m_place.x()), float(m_place.y()));
-        announce(QStringLiteral("Napsautus, ") + placeText(m_place));
         m_held = false;
+        announce(placeText(clickText));
         m_canvas->releaseAt(leftButton, shift, float(m_place.x()), float(m_place.y()));
         break;
     case Qt::Key_F10:
@@ -321,15 +265,23 @@ bool KeyboardCursor::keyPress(const QKeyEvent &event)
 void KeyboardCursor::press(int shift)
 {
     m_held = true;
-    announce(QStringLiteral("Painike alhaalla, ") + placeText(m_place));
+    announce(placeText());
     m_canvas->pressAt(leftButton, shift, float(m_place.x()), float(m_place.y()));
 }
 
 void KeyboardCursor::release(int shift)
 {
     m_held = false;
-    announce(QStringLiteral("Painike ylhäällä, ") + placeText(m_place));
+    announce(placeText(buttonUpText));
     m_canvas->releaseAt(leftButton, shift, float(m_place.x()), float(m_place.y()));
+}
+
+// The button went without a release; the drag it held ends as a cancelled one.
+void KeyboardCursor::letGo()
+{
+    m_held = false;
+    retell(placeText(buttonUpText));
+    m_canvas->letGo();
 }
 
 // Each arrow key is one mouse move, at the cursor's new place with the button the keyboard
@@ -352,8 +304,7 @@ void KeyboardCursor::move(QPoint step, int shift)
             view->ensureVisible(m_place.x(), m_place.y(), margin, margin);
         }
     }
-    announce(m_held ? QStringLiteral("Painike alhaalla, ") + placeText(m_place)
-                    : placeText(m_place));
+    announce(placeText());
     m_canvas->moveAt(m_held ? leftButton : 0, shift, float(m_place.x()), float(m_place.y()));
 }
 
@@ -374,21 +325,44 @@ QRect KeyboardCursor::crosshairArea() const
     return m_crosshair->geometry();
 }
 
+// The place as the pointer read-out writes it, after the button while it is down.
+QString KeyboardCursor::placeText() const
+{
+    return placeText(buttonDown() ? buttonDownText : QString());
+}
+
+QString KeyboardCursor::placeText(const QString &button) const
+{
+    return button + QString::fromStdString(readOut(float(m_place.x()), float(m_place.y())));
+}
+
+// Said once the keys rest.
 void KeyboardCursor::announce(const QString &what)
 {
     m_unsaid = what;
     m_settle.start();
 }
 
-void KeyboardCursor::speak()
+// The mouse or the window changed the button: what a reader finds on the canvas follows at
+// once, without being said over what the user is doing.
+void KeyboardCursor::retell(const QString &what)
 {
-    // A place said while the focus is elsewhere would be heard as the focus coming back.
-    if (!QAccessible::isActive() || !m_canvas->hasFocus())
+    m_settle.stop();
+    m_unsaid = what;
+    tell(false);
+}
+
+void KeyboardCursor::tell(bool aloud)
+{
+    if (!QAccessible::isActive())
         return;
     forgetSpoken();
-    auto *place = new SpokenPlace(m_canvas, m_unsaid, crosshairArea());
-    m_spoken = QAccessible::registerAccessibleInterface(place);
-    QAccessibleEvent focus(place, QAccessible::Focus);
+    m_spoken = registerSpokenPlace(m_canvas, m_unsaid, crosshairArea());
+    // A place said while the focus is elsewhere would be heard as the focus coming back; the
+    // reader finds it when the focus does come back.
+    if (!aloud || !m_canvas->hasFocus())
+        return;
+    QAccessibleEvent focus(spokenPlace(), QAccessible::Focus);
     QAccessible::updateAccessibility(&focus);
 }
 

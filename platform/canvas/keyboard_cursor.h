@@ -1,13 +1,13 @@
 #pragma once
 
+#include "platform/canvas/canvas_accessible.h"
+
 #include <QAccessible>
-#include <QObject>
 #include <QPoint>
 #include <QPointF>
 #include <QString>
 #include <QTimer>
 
-#include <functional>
 #include <optional>
 
 class QKeyEvent;
@@ -17,15 +17,19 @@ namespace zorvik::platform {
 
 class InvertCanvas;
 
-// The keyboard's pointer on the canvas, for drawing without a mouse. It drives the canvas's
-// mouse handlers at its place, in picture pixels: arrows move it (Shift: ten pixels), Space
-// presses the left button and lets it go again, Enter clicks the left button, and the Menu key
-// or Shift+F10 clicks the right one.
+// The keyboard's pointer on the canvas, for drawing without a mouse. It drives the canvas
+// through the canvas's own press, move, release and let-go, at its place in picture pixels:
+// arrows move it (Shift: ten pixels), Space presses the left button and lets it go again, Enter
+// clicks the left button, and the Menu key or Shift+F10 clicks the right one.
+//
+// The canvas has one left button, which Space and the mouse never hold both. While a mouse
+// button is held on the canvas the keys leave the canvas to the mouse; a left or middle press
+// of the mouse takes the button over from Space, and a right one only clicks in Space's drag.
 //
 // It shows as a crosshair over the picture, never drawn into it, once a key on the canvas or
 // Tab into it says the keyboard is in use, until the mouse presses or moves on the canvas. A
-// screen reader hears where it stands when the keys stop, and when Space presses or lets go.
-class KeyboardCursor : public QObject {
+// screen reader hears where it stands when the keys stop, and whether the button is down.
+class KeyboardCursor : public CanvasNarrator {
     Q_OBJECT
 
 public:
@@ -36,31 +40,36 @@ public:
     QPoint place() const { return m_place; }
     // Whether Space holds the left button down.
     bool holdsButton() const { return m_held; }
+    // Whether the canvas's button is down, held by Space or by the mouse.
+    bool buttonDown() const;
 
     // The tool the keys draw with, which a screen reader hears with the cursor's place.
     void setToolName(const QString &name);
-    // The tool and the place as the pointer read-out writes it: "Suorakulmio, X = 0, Y = 0".
-    QString description() const;
+    // The tool, the button when it is down, and the place as the pointer read-out writes it:
+    // "Suorakulmio, Painike alhaalla, X = 0, Y = 0".
+    QString description() const override;
     // The newest place a screen reader was told of, which has the canvas's focus.
-    QAccessibleInterface *spokenPlace() const;
-
-    // Ends a drag that loses its button without a release: the canvas lost the focus while
-    // Space held the button.
-    void onLetGo(std::function<void()> cancel);
+    QAccessibleInterface *spokenPlace() const override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool keyPress(const QKeyEvent &event);
+    void mousePress(Qt::MouseButton button);
+    void mouseRelease(Qt::MouseButton button);
     void move(QPoint step, int shift);
     void press(int shift);
     void release(int shift);
+    void letGo();
     void useKeys(bool used);
     void updateCrosshair();
     QRect crosshairArea() const;
+    QString placeText() const;
+    QString placeText(const QString &button) const;
     void announce(const QString &what);
-    void speak();
+    void retell(const QString &what);
+    void tell(bool aloud);
     void forgetSpoken();
 
     InvertCanvas *m_canvas;
@@ -70,7 +79,6 @@ private:
     bool m_keysUsed = false;
     std::optional<QPointF> m_pointer;
     QString m_toolName;
-    std::function<void()> m_letGo;
     // A held arrow repeats faster than a place can be said, so only where the keys stop is.
     QTimer m_settle;
     QString m_unsaid;

@@ -1,3 +1,4 @@
+#include "core/drawing.h"
 #include "core/editor_state.h"
 #include "platform/canvas/canvas.h"
 #include "platform/canvas/keyboard_cursor.h"
@@ -16,6 +17,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
 
 #include <functional>
 #include <memory>
@@ -51,6 +55,32 @@ void forEachShown(QAccessibleInterface *iface,
 
 enum class Shape { Rectangle, Circle, Polygon };
 
+// What a screen reader was told to say: the places the focus moved on to.
+QStringList said;
+
+void hear(QAccessibleEvent *event)
+{
+    QAccessibleInterface *iface = event->accessibleInterface();
+    if (event->type() == QAccessible::Focus && iface && !iface->object())
+        said << nameOf(iface);
+}
+
+// The place said last, which a reader finds on the canvas when its focus comes back.
+QString spokenOn(QWidget *canvas)
+{
+    QAccessibleInterface *place = QAccessible::queryAccessibleInterface(canvas)->focusChild();
+    return place ? nameOf(place) : QString();
+}
+
+QStringList areaCoordinates(const std::string &markup)
+{
+    static const QRegularExpression area(QStringLiteral("COORDS=\"([^\"]*)\""));
+    QStringList found;
+    for (auto match = area.globalMatch(QString::fromStdString(markup)); match.hasNext();)
+        found << match.next().captured(1);
+    return found;
+}
+
 } // namespace
 
 class TestAccessibility : public QObject {
@@ -68,6 +98,8 @@ private slots:
     void keysAndMouseTakeTurns();
     void toolChangeInADragWritesNoBrokenArea_data();
     void toolChangeInADragWritesNoBrokenArea();
+    void placesAreSaidWhereTheKeysRest();
+    void closingTheWindowInAKeyboardDragLeavesTheToolsAlone();
 
 private:
     platform::InvertCanvas *canvas() const { return m_form->Picture1(); }
@@ -95,6 +127,9 @@ private:
 void TestAccessibility::initTestCase()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // As a screen reader turns it on; the events come to the test instead.
+    QAccessible::installUpdateHandler(hear);
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     m_picture = test::mapPicture();
     m_form = std::make_unique<Form1>();
     m_form->show();
@@ -115,6 +150,7 @@ void TestAccessibility::cleanupTestCase()
 {
     platform::setModalDriver({});
     m_form.reset();
+    QAccessible::installUpdateHandler(nullptr);
 }
 
 void TestAccessibility::everyControlIsNamedAndEveryFieldLabelled_data()
@@ -204,6 +240,8 @@ void TestAccessibility::startMap(QPushButton *tool)
     canvas()->setEnabled(true);
     m_areaDialogs = 0;
     m_outline = QImage();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
 }
 
 void TestAccessibility::cursorTo(QPoint target)
@@ -303,26 +341,44 @@ void TestAccessibility::keysDrawWhatTheMouseDraws()
 
 void TestAccessibility::keysAndMouseTakeTurns_data()
 {
-    // S: Space on the canvas and an arrow; p, r: a mouse press and release on it; f: another
-    // window takes the focus; l: a picture is loaded. Then the areas the circle tool, which
-    // opens the dialog at any release, gave.
+    // S: Space on the canvas and an arrow; p, r: a left mouse press and release on it; P, R: a
+    // right press and release; f: another window takes the focus; l: a picture is loaded.
     QTest::addColumn<QString>("steps");
-    QTest::addColumn<int>("areas");
-    QTest::newRow("Space, mouse drag") << "Spr" << 1;
-    QTest::newRow("mouse press, Space, mouse release") << "pSr" << 1;
-    QTest::newRow("Space twice, mouse drag") << "SSpr" << 2;
-    QTest::newRow("Space, focus lost") << "Sf" << 0;
-    QTest::newRow("Space, focus lost, mouse drag") << "Sfpr" << 1;
-    QTest::newRow("Space, picture loaded") << "Sl" << 0;
-    QTest::newRow("mouse alone, after Tab elsewhere") << "pr" << 1;
+    // After each step, the button as the canvas tells a screen reader of it: D down, U let go,
+    // . up and unsaid (the keys moved on after letting go).
+    QTest::addColumn<QString>("button");
+    // The areas of the steps, then the one the next Space or two made, with the circle tool,
+    // which opens the dialog at any release.
+    QTest::addColumn<QStringList>("areas");
+    const QString mouse = QStringLiteral("40,30,58");
+    QTest::newRow("Space, mouse drag") << "Spr"
+                                       << "DDU" << QStringList{mouse, "10,0,1"};
+    QTest::newRow("mouse press, Space, mouse release") << "pSr"
+                                                       << "DDU" << QStringList{mouse, "0,0,1"};
+    QTest::newRow("Space twice, mouse drag") << "SSpr"
+                                             << "D.DU" << QStringList{"0,0,10", mouse, "20,0,1"};
+    QTest::newRow("Space, focus lost") << "Sf"
+                                       << "DU" << QStringList{"10,0,1"};
+    QTest::newRow("Space, focus lost, mouse drag") << "Sfpr"
+                                                   << "DUDU" << QStringList{mouse, "10,0,1"};
+    QTest::newRow("Space, picture loaded") << "Sl"
+                                           << "DU" << QStringList{"0,0,1"};
+    QTest::newRow("mouse alone, after Tab elsewhere") << "pr"
+                                                      << "DU" << QStringList{mouse, "0,0,1"};
+    // The right click clears the outline in the keys' drag, and Space goes on holding.
+    QTest::newRow("Space, right click") << "SPR"
+                                        << "DDD" << QStringList{"0,0,10"};
 }
 
-// Whatever came between, the next Space presses the button: it starts a drag and opens no
-// dialog, and the Space after it lets go. The crosshair goes with the mouse's first touch.
+// One left button: whatever holds it decides the drag, and what the canvas tells a screen reader
+// follows it. After the steps the next Space presses the button, starting a drag without a
+// dialog, and the Space after it lets go; or, while Space still holds, lets go at once. The
+// crosshair goes with the mouse's first touch.
 void TestAccessibility::keysAndMouseTakeTurns()
 {
     QFETCH(QString, steps);
-    QFETCH(int, areas);
+    QFETCH(QString, button);
+    QFETCH(QStringList, areas);
     startMap(m_form->ympyrä());
     QTest::keyClick(m_form->uusi(), Qt::Key_Tab);
     const auto focusCanvas = [this] {
@@ -330,16 +386,20 @@ void TestAccessibility::keysAndMouseTakeTurns()
             canvas()->setFocus(Qt::TabFocusReason);
     };
     QWidget other;
-    for (const QChar step : steps) {
+    for (qsizetype n = 0; n < steps.size(); ++n) {
+        const QChar step = steps[n];
         if (step == u'S') {
             focusCanvas();
             key(Qt::Key_Space);
             key(Qt::Key_Right, Qt::ShiftModifier);
-        } else if (step == u'p') {
-            QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(40, 30));
+        } else if (step == u'p' || step == u'P') {
+            QTest::mousePress(canvas(), step == u'p' ? Qt::LeftButton : Qt::RightButton, {},
+                              QPoint(40, 30));
         } else if (step == u'r') {
             QTest::mouseMove(canvas(), QPoint(90, 60));
             QTest::mouseRelease(canvas(), Qt::LeftButton, {}, QPoint(90, 60));
+        } else if (step == u'R') {
+            QTest::mouseRelease(canvas(), Qt::RightButton, {}, QPoint(40, 30));
         } else if (step == u'f') {
             other.show();
             other.activateWindow();
@@ -351,16 +411,29 @@ void TestAccessibility::keysAndMouseTakeTurns()
         } else {
             canvas()->setPicture(m_picture);
         }
+        const QString place = QString::fromStdString(readOut(
+            float(m_form->keyboard()->place().x()), float(m_form->keyboard()->place().y())));
+        const QString down = QStringLiteral("Painike alhaalla, ");
+        QCOMPARE(QAccessible::queryAccessibleInterface(canvas())->text(QAccessible::Description),
+                 QStringLiteral("Ympyrä, ") + (button[n] == u'D' ? down : QString()) + place);
+        // The keys' own changes are said once the keys rest; the others are found at once.
+        if (QStringLiteral("prfl").contains(step)) {
+            const QString heard = button[n] == u'D' ? down : QStringLiteral("Painike ylhäällä, ");
+            QCOMPARE(spokenOn(canvas()), heard + place);
+        }
     }
-    QCOMPARE(m_areaDialogs, areas);
     if (steps.endsWith(u'r'))
         QCOMPARE(shown(), canvas()->picture());
+    const int dialogs = m_areaDialogs;
     focusCanvas();
+    if (!button.endsWith(u'D')) {
+        key(Qt::Key_Space);
+        QVERIFY(editorState().dragging);
+        QCOMPARE(m_areaDialogs, dialogs);
+    }
     key(Qt::Key_Space);
-    QVERIFY(editorState().dragging);
-    QCOMPARE(m_areaDialogs, areas);
-    key(Qt::Key_Space);
-    QCOMPARE(m_areaDialogs, areas + 1);
+    QCOMPARE(m_areaDialogs, dialogs + 1);
+    QCOMPARE(areaCoordinates(m_form->koodi2()->text()), areas);
 }
 
 void TestAccessibility::toolChangeInADragWritesNoBrokenArea_data()
@@ -405,13 +478,55 @@ void TestAccessibility::toolChangeInADragWritesNoBrokenArea()
              (QList<bool>{from == 0, from == 1, from == 2}));
     QVERIFY(tools[from]->isChecked() && !tools[(from + 1) % 3]->isChecked());
     QCOMPARE(m_areaDialogs, from == 2 ? 0 : 1);
-    const QString markup = QString::fromStdString(m_form->koodi2()->text());
-    static const QRegularExpression area(QStringLiteral("COORDS=\"([^\"]*)\""));
     static const QRegularExpression numbers(QStringLiteral("^-?\\d+(,-?\\d+)+$"));
-    for (auto found = area.globalMatch(markup); found.hasNext();) {
-        const QString coordinates = found.next().captured(1);
+    for (const QString &coordinates : areaCoordinates(m_form->koodi2()->text()))
         QVERIFY2(numbers.match(coordinates).hasMatch(), qPrintable(coordinates));
+}
+
+// A screen reader is told where the keys came to rest and what the button did there, and only
+// that: the mouse's clicks on the canvas are not said over.
+void TestAccessibility::placesAreSaidWhereTheKeysRest()
+{
+    startMap(m_form->vinkura());
+    // The activations the dialogs before left to come arrive first, or they would take the
+    // focus from the canvas while the keys rest.
+    QApplication::processEvents();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    canvas()->setFocus(Qt::TabFocusReason);
+    said.clear();
+    const QList<std::pair<QList<Qt::Key>, QString>> keysAndSaid{
+        {{Qt::Key_Right, Qt::Key_Right, Qt::Key_Down}, "X = 2, Y = 1"},
+        {{Qt::Key_Return}, "Napsautus, X = 2, Y = 1"},
+        {{Qt::Key_Space}, "Painike alhaalla, X = 2, Y = 1"},
+        {{Qt::Key_Left}, "Painike alhaalla, X = 1, Y = 1"},
+        {{Qt::Key_Space}, "Painike ylhäällä, X = 1, Y = 1"}};
+    QStringList expected;
+    for (const auto &[keys, text] : keysAndSaid) {
+        for (Qt::Key k : keys)
+            key(k);
+        expected << text;
+        QTRY_COMPARE(said, expected);
     }
+    QTest::mousePress(canvas(), Qt::LeftButton, {}, QPoint(30, 20));
+    QTRY_COMPARE(spokenOn(canvas()), QStringLiteral("Painike alhaalla, X = 1, Y = 1"));
+    QTest::mouseRelease(canvas(), Qt::LeftButton, {}, QPoint(30, 20));
+    QCOMPARE(said, expected);
+}
+
+// The drawing tools go before the canvas, and the focus leaving the canvas as the window goes
+// reaches nothing of them: the drag the keys held stays as the window left it.
+void TestAccessibility::closingTheWindowInAKeyboardDragLeavesTheToolsAlone()
+{
+    startMap(m_form->neliö());
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    canvas()->setFocus(Qt::TabFocusReason);
+    key(Qt::Key_Space);
+    key(Qt::Key_Down, Qt::ShiftModifier);
+    QVERIFY(editorState().dragging && canvas()->hasFocus());
+    m_form.reset();
+    QVERIFY(editorState().dragging);
 }
 
 QTEST_MAIN(TestAccessibility)
