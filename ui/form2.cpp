@@ -49,10 +49,10 @@ void Form2::Command3_Click()
 {
     Form4 &chooser = form4();
     chooser.setResult(QDialog::Rejected);
-    // Only "Avaa" hands a path over; "Peruuta" and the close button leave the field alone. Like
-    // every dialog, the chooser belongs to the main window.
-    if (DiscardableDialog::showUntilHidden(&chooser, Form1::instance()) &&
-        chooser.result() == QDialog::Accepted)
+    // Only "Avaa" hands a path over; "Peruuta" and the close button leave the field alone. The
+    // chooser belongs to this dialog, which waits for it, so that the window system keeps it
+    // above this one and hands the focus back here when it closes.
+    if (DiscardableDialog::showUntilHidden(&chooser, this) && chooser.result() == QDialog::Accepted)
         m_kuva->setText(chooser.tiedosto()->text());
 }
 

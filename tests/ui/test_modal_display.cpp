@@ -16,8 +16,8 @@ using Step = std::function<void(Form1 &)>;
 Q_DECLARE_METATYPE(Step)
 
 // Each dialog, opened as the user opens it: while it is shown a close request to the main
-// window is refused and the dialog stays, and its window belongs to the main window's, which
-// the window system keeps it above.
+// window is refused and the dialog stays, and its window belongs to the window that opened it,
+// which the window system keeps it above.
 class TestModalDisplay : public QObject {
     Q_OBJECT
 
@@ -27,14 +27,18 @@ private slots:
         QTest::addColumn<Step>("open");
         QTest::addColumn<Step>("inUusi");
         QTest::addColumn<QStringList>("shown");
+        // The window each dialog belongs to, by its title.
+        QTest::addColumn<QStringList>("owners");
         const Step uusi = [](Form1 &main) { main.uusi()->click(); };
-        QTest::newRow("Uusi") << uusi << Step() << QStringList{"Uusi"};
+        const QString mainWindow = QStringLiteral("Zorvik v1.0");
+        QTest::newRow("Uusi") << uusi << Step() << QStringList{"Uusi"} << QStringList{mainWindow};
         QTest::newRow("chooser") << uusi << Step([](Form1 &) { form2().Command3()->click(); })
-                                 << QStringList{"Uusi", "Valitse kuvatiedosto"};
+                                 << QStringList{"Uusi", "Valitse kuvatiedosto"}
+                                 << QStringList{mainWindow, "Uusi"};
         QTest::newRow("Options") << Step([](Form1 &) { showForm3(); }) << Step()
-                                 << QStringList{"Options"};
+                                 << QStringList{"Options"} << QStringList{mainWindow};
         QTest::newRow("Tietoa") << Step([](Form1 &main) { main.tietoa()->click(); }) << Step()
-                                << QStringList{"Tietoa tekijästä"};
+                                << QStringList{"Tietoa tekijästä"} << QStringList{mainWindow};
     }
 
     void mainWindowWaitsForEveryDialog()
@@ -42,15 +46,18 @@ private slots:
         QFETCH(Step, open);
         QFETCH(Step, inUusi);
         QFETCH(QStringList, shown);
+        QFETCH(QStringList, owners);
         Form1 main;
         main.show();
         QWindow *mainWindow = main.windowHandle();
 
         QStringList seen;
+        QStringList ownersSeen;
         platform::setModalDriver([&](QDialog *dialog) {
             seen << dialog->windowTitle();
             const QWindow *window = dialog->windowHandle();
-            QCOMPARE(window ? window->transientParent() : nullptr, mainWindow);
+            const QWindow *owner = window ? window->transientParent() : nullptr;
+            ownersSeen << (owner ? owner->title() : QString());
             QVERIFY(!mainWindow->close());
             QVERIFY(main.isVisible() && dialog->isVisible());
             if (inUusi && dialog == &form2())
@@ -59,6 +66,7 @@ private slots:
         open(main);
         platform::setModalDriver({});
         QCOMPARE(seen, shown);
+        QCOMPARE(ownersSeen, owners);
 
         // With no dialog shown, a close ends the program as it always has.
         QVERIFY(mainWindow->close());
