@@ -4,26 +4,27 @@
 // kernel zeroes each fresh page on its first touch, and for a 100-megapixel photo that costs
 // nearly as long as the decode; the helper moves it off the decoder's path onto the other core.
 //
-// What decides the road is the worst case, because what a page costs is the host's doing. On
-// the virtual machine this was measured on (a 10000 x 10000 photo decoded by libjpeg-turbo
-// straight into the memory, each road in a fresh process; the decoder alone into one reused
-// row took 440-520 ms after a pause of 3 s, 390-540 ms back to back):
+// What decides the road is its worst case, because what a page costs is the host's doing. On
+// the virtual machine this was measured on, a 10000 x 10000 photo decoded by libjpeg-turbo
+// straight into the memory, each road in a fresh process, ran for (in ms; the decoder alone,
+// into one reused row, took 380-520 after a pause of 3 s and 390-540 back to back):
 //
-//     road                                   after a 3 s pause   freed a moment before
-//     4 KiB pages, the decoder faults them       610-870 ms            660-700 ms
-//     4 KiB pages, one populate, then decode     550-610 ms                 -
-//     4 KiB pages, helper ahead of the decoder   560-630 ms            410-560 ms
-//     2 MiB pages (MADV_HUGEPAGE)              1,260-1,360 ms          440-510 ms
-//     2 MiB pages, helper ahead of the decoder   760-1,310 ms          390-440 ms
+//     road                                        after a 3 s pause   freed a moment before
+//     4 KiB pages, the decoder faults them             610-870              660-700
+//     4 KiB pages, one populate, then the decode       500-610                 -
+//     4 KiB pages, helper ahead of the decoder         400-630              410-560
+//     2 MiB pages (MADV_HUGEPAGE)                   1,160-1,420             440-510
+//     2 MiB pages, helper ahead of the decoder        760-1,310             390-440
 //
-// Such a host hands memory the system has left free back slowly, and huge pages slowest of
-// all, since it must find 2 MiB at once: they win only when memory was freed a moment before,
-// which is not what a user opening a map meets. On bare metal the costs can go the other way
-// (4 KiB faulting twice as slow as huge pages); the helper then falls behind the decoder and
-// both fault pages, which still beats the decoder faulting alone. So 4 KiB pages with the
-// helper stay near the decoder's speed on both kinds of machine, while huge pages cost up to
-// three times the decode on the first; the mapping refuses huge pages even where the system
-// hands them out unasked.
+// Such a host takes memory the system has left free back and hands it over again slowly, huge
+// pages slowest of all: they win only when memory was freed a moment before, which is not what
+// a user opening a map meets, and cost up to three times the decode when it was not. On bare
+// metal the costs can go the other way (4 KiB faulting twice as slow as huge pages); the helper
+// then falls behind, and the decoder faults the pages it has not reached, yet every page the
+// helper did fault is one the decoder does not pay for. So 4 KiB pages with the helper are the
+// safer worst case on both kinds of machine, and the mapping refuses huge pages even where the
+// system hands them out unasked. The helper needs a second core to gain anything; on one it costs a
+// thread.
 #include "platform/picture/picture_memory.h"
 
 #include <sys/mman.h>
@@ -47,8 +48,8 @@ namespace zorvik::platform {
 
 namespace {
 
-// A helper thread takes a twentieth of a millisecond to start, about what faulting in 200 KiB
-// costs; below 2 MiB the ordinary heap serves better.
+// Starting a helper costs tens of microseconds, more than faulting a small picture in; below
+// 2 MiB the ordinary heap serves better.
 constexpr std::size_t smallestMapped = std::size_t(2) << 20;
 
 // Small enough that a stopped helper stops at once, large enough that the steps cost nothing.
