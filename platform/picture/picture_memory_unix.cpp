@@ -114,6 +114,7 @@ void startHelper(void *pixels, std::size_t bytes)
     }
 }
 
+// The helper is joined once the lock is let go, so that a settling elsewhere never waits on it.
 void stopHelper(void *pixels)
 {
     std::unique_ptr<Populator> helper;
