@@ -97,6 +97,7 @@ QImage flattenedCopy(const QImage &picture)
                        picture.width(), blend);
         }
     }
+    settlePictureMemory();
     return flat;
 }
 

@@ -186,6 +186,8 @@ LoadedPicture load(QIODevice &device, const QString &name)
         return failure(QStringLiteral("Tiedosto on tyhjä"), name);
     QByteArray format;
     LoadedPicture loaded = decode(device, name, format);
+    // The picture's helper has nothing left to make ready, or its picture is gone.
+    settlePictureMemory();
     if (loaded.image.isNull())
         return loaded;
     prepareForCanvas(loaded.image, format);

@@ -16,4 +16,12 @@ void releasePixels(void *pixels, std::size_t)
     std::free(pixels);
 }
 
+// The heap's pages are made ready by the decoder's own writes.
+void settlePictureMemory() {}
+
+int pictureMemoryHelpers()
+{
+    return 0;
+}
+
 } // namespace zorvik::platform

@@ -14,6 +14,7 @@
 
 using zorvik::platform::InvertCanvas;
 using zorvik::platform::loadPicture;
+using zorvik::platform::pictureMemoryHelpers;
 using zorvik::platform::pictureMemoryInUse;
 
 namespace {
@@ -277,22 +278,26 @@ private slots:
 
     // Each kind of picture reaches the canvas with the pixels Qt's own reader gives, put on
     // white. What its header describes is decoded straight into picture memory, a conversion is
-    // made in it too, and the canvas gives the memory back when the next picture takes its place.
-    // The GIF reader decodes into a picture of its own, which is blended where it lies.
+    // made in it too, and the canvas gives the memory back when the next picture takes its place;
+    // a load that fails gives back what it took and leaves the canvas's picture alone. The GIF
+    // reader decodes into a picture of its own, which is blended where it lies. Over 2 MiB
+    // decoded, a picture's memory is made ready by a helper thread, which no load leaves behind.
     void picturesReachTheCanvasInPictureMemory_data()
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("inPictureMemory");
-        // Over 2 MiB decoded, so that the colour photo is mapped in huge pages where they exist.
         const QImage photo = variedPicture(1000, 700).convertToFormat(QImage::Format_RGB32);
-        QTest::newRow("colour jpeg")
-            << write(QStringLiteral("valokuva.jpg"), encoded(photo, "jpeg")) << true;
+        const QByteArray jpeg = encoded(photo, "jpeg");
+        QTest::newRow("colour jpeg") << write(QStringLiteral("valokuva.jpg"), jpeg) << true;
         QTest::newRow("grey jpeg")
             << write(QStringLiteral("harmaa.jpg"),
                      encoded(photo.convertToFormat(QImage::Format_Grayscale8), "jpeg"))
             << true;
+        QTest::newRow("jpeg cut short")
+            << write(QStringLiteral("puolikas.jpg"), jpeg.left(jpeg.size() / 2)) << true;
+        // Half-transparent pixels tell a blend of straight colours from a premultiplied one.
         QTest::newRow("png with alpha")
-            << write(QStringLiteral("lapikuultava.png"), encoded(variedPicture(300, 200), "png"))
+            << write(QStringLiteral("lapikuultava.png"), encoded(variedPicture(1000, 700), "png"))
             << true;
         QTest::newRow("gif") << dataFile("puoliksi-lapinakyva.gif") << false;
         // Both are left to Qt's reader after the loader has looked at them itself.
@@ -308,6 +313,7 @@ private slots:
         QCOMPARE(pictureMemoryInUse(), 0);
         InvertCanvas canvas;
         canvas.setPicture(loadPicture(path).image);
+        QCOMPARE(pictureMemoryHelpers(), 0);
         QImageReader reader(path);
         reader.setAutoTransform(true);
         QCOMPARE(canvas.picture(), onWhite(reader.read()));
@@ -315,8 +321,19 @@ private slots:
 
         const QString next = m_dir.filePath(QStringLiteral("valokuva.jpg"));
         canvas.setPicture(loadPicture(next).image);
-        QCOMPARE(canvas.picture(), onWhite(QImageReader(next).read()));
+        QCOMPARE(pictureMemoryHelpers(), 0);
+        const QImage shown = onWhite(QImageReader(next).read());
+        QCOMPARE(canvas.picture(), shown);
         QCOMPARE(pictureMemoryInUse(), canvas.picture().sizeInBytes());
+
+        // The PNG reader gives up on a file cut short once its picture has been made.
+        QFile png(m_dir.filePath(QStringLiteral("lapikuultava.png")));
+        QVERIFY(png.open(QIODevice::ReadOnly));
+        const QString broken = write(QStringLiteral("katkennut.png"), png.read(png.size() / 2));
+        QVERIFY(loadPicture(broken).image.isNull());
+        QCOMPARE(pictureMemoryHelpers(), 0);
+        QCOMPARE(pictureMemoryInUse(), canvas.picture().sizeInBytes());
+        QCOMPARE(canvas.picture(), shown);
         canvas.setPicture(QImage());
         QCOMPARE(pictureMemoryInUse(), 0);
     }
