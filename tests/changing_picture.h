@@ -9,6 +9,10 @@
 
 namespace changingpicture {
 
+// In an input of the picture fuzz target, what stands before this is the device's |first| and
+// what follows it its |later|.
+inline const QByteArray laterMarker = QByteArrayLiteral("\n--later--\n");
+
 inline quint32 crc32(const QByteArray &bytes)
 {
     quint32 crc = 0xffffffffu;
@@ -46,7 +50,8 @@ inline QByteArray claimingSize(QByteArray picture, QSize size)
 // it all and reads it again does, and |later| from then on.
 class ChangingDevice : public QBuffer {
 public:
-    ChangingDevice(const QByteArray &first, const QByteArray &later) : m_later(later)
+    ChangingDevice(const QByteArray &first, const QByteArray &later)
+        : m_first(first), m_later(later)
     {
         setData(first);
     }
@@ -61,6 +66,8 @@ public:
     }
 
 private:
+    // Kept for a reader that reads a buffer's bytes where they lie, as the JPEG reader does.
+    QByteArray m_first;
     QByteArray m_later;
     bool m_changed = false;
 };
