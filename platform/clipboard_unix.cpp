@@ -1,5 +1,6 @@
 #include "platform/clipboard.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QStandardPaths>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +43,31 @@ bool x11ClipboardManagerRuns()
         xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom),
                                       nullptr));
     return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+// The program's end waits for the keeper to take the map; a keeper that does not read (hung,
+// stopped, or another program of its name) may hold it up this long, and then loses what it has
+// not read.
+constexpr int handOverMilliseconds = 1000;
+
+// Writes |input| into |pipe|, whose writes do not block, until it is all written, the keeper has
+// closed its end, or the time is up.
+void handOver(int pipe, const QByteArray &input)
+{
+    const QDeadlineTimer deadline(handOverMilliseconds);
+    for (qsizetype written = 0; written < input.size();) {
+        const ssize_t n =
+            write(pipe, input.constData() + written, static_cast<size_t>(input.size() - written));
+        if (n > 0) {
+            written += n;
+            continue;
+        }
+        if (n == 0 || (errno != EINTR && errno != EAGAIN))
+            return;
+        pollfd writable{pipe, POLLOUT, 0};
+        if (errno == EAGAIN && poll(&writable, 1, int(deadline.remainingTime())) == 0)
+            return;
+    }
 }
 
 } // namespace
@@ -72,9 +99,12 @@ void launchKeeper(const QString &program, const QStringList &arguments, const QB
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
+    const long openMax = sysconf(_SC_OPEN_MAX);
+
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0)
         return;
+    fcntl(pipeEnds[1], F_SETFL, O_NONBLOCK);
     const pid_t child = fork();
     if (child == 0) {
         // The keeper runs in a grandchild of a session of its own, which init adopts: it
@@ -87,6 +117,12 @@ void launchKeeper(const QString &program, const QStringList &arguments, const QB
         fcntl(STDIN_FILENO, F_SETFD, 0);
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
+        // The keeper may run for hours: it keeps none of this program's files, sockets or
+        // pipes open, whether they were to close on exec or not.
+        if (close_range(STDERR_FILENO + 1, ~0u, 0) != 0) {
+            for (long fd = STDERR_FILENO + 1; fd < openMax; ++fd)
+                close(int(fd));
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }
@@ -96,15 +132,7 @@ void launchKeeper(const QString &program, const QStringList &arguments, const QB
         // A keeper that could not start has closed the pipe; writing then fails rather than
         // ending the program with SIGPIPE.
         std::signal(SIGPIPE, SIG_IGN);
-        for (qsizetype written = 0; written < input.size();) {
-            const ssize_t n = write(pipeEnds[1], input.constData() + written,
-                                    static_cast<size_t>(input.size() - written));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            written += n;
-        }
+        handOver(pipeEnds[1], input);
     }
     close(pipeEnds[1]);
 }

@@ -18,11 +18,14 @@ enum class JpegOutcome {
     LeftToQt,
     // The file breaks off, or is corrupt, before its picture could be shown.
     Broken,
+    // The header tells a picture larger than the canvas keeps; nothing was allocated for it.
+    TooLarge,
 };
 
 // Decodes the JPEG |device| holds, from its present position, into |picture|: opaque RGB32 in
 // picture memory, the same pixels Qt's reader gives before any turn its EXIF data asks for.
-// A file cut short inside its pixel data decodes, the rows never reached grey, as in Qt.
-JpegOutcome decodeJpeg(QIODevice &device, QImage &picture);
+// A file cut short inside its pixel data decodes, the rows never reached grey, as in Qt. Sets
+// |size| to the size the header tells, once read: the size checked, whatever the file told before.
+JpegOutcome decodeJpeg(QIODevice &device, QImage &picture, QSize &size);
 
 } // namespace zorvik::platform

@@ -131,7 +131,7 @@ bool hasPlainColours(const jpeg_decompress_struct &info)
 
 } // namespace
 
-JpegOutcome decodeJpeg(QIODevice &device, QImage &picture)
+JpegOutcome decodeJpeg(QIODevice &device, QImage &picture, QSize &size)
 {
     Decompressor decoder(device);
     jpeg_decompress_struct &info = decoder.info;
@@ -141,7 +141,11 @@ JpegOutcome decodeJpeg(QIODevice &device, QImage &picture)
     if (!hasPlainColours(info))
         return JpegOutcome::LeftToQt;
     info.out_color_space = rgb32;
-    const QSize size(int(info.image_width), int(info.image_height));
+    size = QSize(int(info.image_width), int(info.image_height));
+    // This read of the header is the one the pixels are made for.
+    const qint64 bytes = pictureBytes(size, QImage::Format_RGB32);
+    if (bytes < 0 || bytes > largestPictureBytes)
+        return JpegOutcome::TooLarge;
     QImage target = allocatePicture(size, QImage::Format_RGB32);
     if (target.isNull())
         return JpegOutcome::LeftToQt;

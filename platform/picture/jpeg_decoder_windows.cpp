@@ -4,7 +4,7 @@
 
 namespace zorvik::platform {
 
-JpegOutcome decodeJpeg(QIODevice &, QImage &)
+JpegOutcome decodeJpeg(QIODevice &, QImage &, QSize &)
 {
     return JpegOutcome::LeftToQt;
 }

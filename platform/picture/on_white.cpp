@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <cstring>
 
 namespace zorvik::platform {
 
@@ -101,12 +102,63 @@ QImage flattenedCopy(const QImage &picture)
     return flat;
 }
 
+// 64 bits a pixel, as a 16-bit PNG decodes.
+bool isWide(QImage::Format format)
+{
+    return format == QImage::Format_RGBX64 || format == QImage::Format_RGBA64 ||
+           format == QImage::Format_RGBA64_Premultiplied;
+}
+
+void releaseWide(void *wide)
+{
+    delete static_cast<QImage *>(wide);
+}
+
+// The rows of a 64-bit picture narrowed to 32 bits and put on white where they lie, packed
+// towards the start of its memory: each pixel is read whole before its narrower self is written
+// over it or over pixels read before. The picture keeps its memory until the result is gone.
+QImage narrowedOnWhite(QImage &&wide)
+{
+    const int width = wide.width();
+    const int height = wide.height();
+    const bool premultiplied = wide.format() == QImage::Format_RGBA64_Premultiplied;
+    uchar *const pixels = wide.bits();
+    uchar *to = pixels;
+    for (int y = 0; y < height; ++y) {
+        const uchar *from = pixels + y * wide.bytesPerLine();
+        for (int x = 0; x < width; ++x, from += sizeof(QRgba64), to += sizeof(QRgb)) {
+            QRgba64 pixel;
+            std::memcpy(&pixel, from, sizeof pixel);
+            if (premultiplied)
+                pixel = pixel.unpremultiplied();
+            const QRgb narrow = onWhite(pixel.toArgb32());
+            std::memcpy(to, &narrow, sizeof narrow);
+        }
+    }
+    auto *holder = new QImage(std::move(wide));
+    QImage narrowed(pixels, width, height, qsizetype(width) * qsizetype(sizeof(QRgb)),
+                    QImage::Format_RGB32, releaseWide, holder);
+    // A refused image never calls its clean-up.
+    if (narrowed.isNull())
+        releaseWide(holder);
+    return narrowed;
+}
+
 } // namespace
+
+bool flattensInPlace(QImage::Format format)
+{
+    return isWide(format) || blendFor(format) != Blend::None || format == QImage::Format_RGB32;
+}
 
 void flattenOnWhite(QImage &picture)
 {
     if (picture.isNull())
         return;
+    if (isWide(picture.format()) && picture.isDetached()) {
+        picture = narrowedOnWhite(std::move(picture));
+        return;
+    }
     const Blend blend = blendFor(picture.format());
     const bool inPlace =
         picture.isDetached() && (blend != Blend::None || picture.format() == QImage::Format_RGB32);

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 
+#include <algorithm>
 #include <optional>
 
 namespace zorvik::platform {
@@ -57,18 +58,32 @@ QString fileProblem(const QString &path)
     return {};
 }
 
-QString sizeProblem(QSize size)
+QString tooLarge(QSize size)
 {
-    const qint64 bytes = qint64(size.width()) * size.height() * 4;
-    if (size.width() > largestPictureSide || size.height() > largestPictureSide ||
-        bytes > largestPictureBytes) {
-        return QStringLiteral("Kuva on liian suuri (%1 × %2 kuvapistettä); suurin sallittu "
-                              "leveys ja korkeus on %3 kuvapistettä ja koko purettuna 1 Gt")
-            .arg(size.width())
-            .arg(size.height())
-            .arg(largestPictureSide);
-    }
-    return {};
+    return QStringLiteral("Kuva on liian suuri (%1 × %2 kuvapistettä); suurin sallittu "
+                          "leveys ja korkeus on %3 kuvapistettä ja koko purettuna 1 Gt")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(largestPictureSide);
+}
+
+bool withinBound(qint64 bytes)
+{
+    return bytes >= 0 && bytes <= largestPictureBytes;
+}
+
+// The bytes loading a picture of |size| holds at its peak when the reader decodes it to
+// |decoded|: those pixels, and beside them the turned copy the reader makes of a photo its
+// camera held on its side, or the canvas's copy, whichever is the larger.
+qint64 peakBytes(QSize size, QImage::Format decoded, bool turned)
+{
+    if (decoded == QImage::Format_Invalid)
+        decoded = QImage::Format_RGB32;
+    const qint64 read = pictureBytes(size, decoded);
+    const qint64 canvas = pictureBytes(size, QImage::Format_RGB32);
+    if (read < 0 || canvas < 0)
+        return -1;
+    return read + std::max(turned ? read : 0, flattensInPlace(decoded) ? 0 : canvas);
 }
 
 // RGB32 promises alpha 255 in every pixel, yet a reader cut short leaves the pixels it never
@@ -128,12 +143,15 @@ std::optional<LoadedPicture> decodeJpegDirectly(QIODevice &device, qint64 start,
 {
     const qint64 resume = device.pos();
     QImage picture;
+    QSize told;
     if (device.seek(start)) {
-        switch (decodeJpeg(device, picture)) {
+        switch (decodeJpeg(device, picture, told)) {
         case JpegOutcome::Decoded:
             return LoadedPicture{std::move(picture), QString()};
         case JpegOutcome::Broken:
             return failure(brokenPicture, name);
+        case JpegOutcome::TooLarge:
+            return failure(tooLarge(told), name);
         case JpegOutcome::LeftToQt:
             break;
         }
@@ -156,26 +174,32 @@ LoadedPicture decode(QIODevice &device, const QString &name, QByteArray &format)
         return failure(QStringLiteral("Tiedosto ei ole kuva, tai sen kuvamuotoa ei tunneta"), name);
     // Asked now: once the picture has been read, the reader no longer tells.
     format = reader.format();
+    const QSize declared = reader.size();
+    const QImageIOHandler::Transformations turn = reader.transformation();
+    // A photo its camera held turned is left to the reader, which turns it.
+    const bool directly = format == "jpeg" && declared.isValid() && !device.isSequential() &&
+                          turn == QImageIOHandler::TransformationNone;
+    QImage::Format decoded = reader.imageFormat();
+    // The direct decoder turns a grey photo into the canvas's pixels as it decodes.
+    if (directly && decoded == QImage::Format_Grayscale8)
+        decoded = QImage::Format_RGB32;
     // Most formats tell the size in their header, so an oversized picture is refused before a
     // byte of it is decoded; the rest are checked once decoded, within the allocation limit.
-    const QSize declared = reader.size();
-    if (declared.isValid()) {
-        if (const QString problem = sizeProblem(declared); !problem.isEmpty())
-            return failure(problem, name);
-    }
+    if (declared.isValid() &&
+        !withinBound(
+            peakBytes(declared, decoded, turn.testFlag(QImageIOHandler::TransformationRotate90))))
+        return failure(tooLarge(declared), name);
 
     allowLargestPicture();
-    // A photo its camera held turned is left to the reader, which turns it.
-    if (format == "jpeg" && declared.isValid() && !device.isSequential() &&
-        reader.transformation() == QImageIOHandler::TransformationNone) {
+    if (directly) {
         if (std::optional<LoadedPicture> direct = decodeJpegDirectly(device, start, name))
             return std::move(*direct);
     }
     QImage image = decodingTarget(reader, declared, format);
     if (!reader.read(&image))
         return failure(brokenPicture, name);
-    if (const QString problem = sizeProblem(image.size()); !problem.isEmpty())
-        return failure(problem, name);
+    if (!withinBound(pictureBytes(image.size(), QImage::Format_RGB32)))
+        return failure(tooLarge(image.size()), name);
     return {std::move(image), QString()};
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/picture/picture_memory.h"
+
 #include <QIODevice>
 #include <QImage>
 #include <QString>
@@ -10,10 +12,6 @@ struct LoadedPicture {
     QImage image;  // RGB32, transparency shown as white; null on failure
     QString error; // a Finnish description of the failure, empty on success
 };
-
-// The largest picture the canvas keeps: a side of at most 32767 pixels, at most 1 GiB decoded.
-inline constexpr int largestPictureSide = 32767;
-inline constexpr qint64 largestPictureBytes = qint64(1) << 30;
 
 // Loads a picture file for the canvas, whatever its name says: JPEG and GIF, and any other
 // format the toolkit reads. Refuses pictures too large to keep rather than trying, and shows

@@ -25,14 +25,24 @@ void release(void *info)
 
 } // namespace
 
+qint64 pictureBytes(QSize size, QImage::Format format)
+{
+    if (size.width() > largestPictureSide || size.height() > largestPictureSide)
+        return -1;
+    if (size.isEmpty())
+        return 0;
+    const qint64 depth = QImage::toPixelFormat(format).bitsPerPixel();
+    return (size.width() * depth + 31) / 32 * 4 * size.height();
+}
+
 QImage allocatePicture(QSize size, QImage::Format format)
 {
-    if (size.isEmpty() || format == QImage::Format_Invalid)
+    // Checked here, on the size the pixels are made for: a file that changes while it is read
+    // may have told the loader a smaller one.
+    const qint64 bytes = pictureBytes(size, format);
+    if (bytes <= 0 || bytes > largestPictureBytes)
         return {};
-    // Rows begin on 32-bit boundaries, as in the toolkit's own images.
-    const qint64 depth = QImage::toPixelFormat(format).bitsPerPixel();
-    const qint64 bytesPerLine = (size.width() * depth + 31) / 32 * 4;
-    const qint64 bytes = bytesPerLine * size.height();
+    const qint64 bytesPerLine = bytes / size.height();
     void *pixels = reservePixels(std::size_t(bytes));
     if (!pixels)
         return {};

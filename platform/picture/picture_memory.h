@@ -11,9 +11,17 @@ namespace zorvik::platform {
 // can cost as long as decoding the photo. So the canvas's pictures are placed in memory of their
 // own, which on Linux a helper thread makes ready ahead of the decoder that fills it.
 
+// The largest picture the canvas keeps: a side of at most 32767 pixels, at most 1 GiB decoded.
+inline constexpr int largestPictureSide = 32767;
+inline constexpr qint64 largestPictureBytes = qint64(1) << 30;
+
+// The bytes a picture of |size| takes in |format|, its rows beginning on 32-bit boundaries as in
+// the toolkit's own images; -1 for a side beyond the largest, which no amount of memory keeps.
+qint64 pictureBytes(QSize size, QImage::Format format);
+
 // A picture of |size| in |format| whose pixels lie in that memory and are not set yet; a null
-// image when the memory cannot be had. The memory goes back when the last copy of the image is
-// gone.
+// image when the memory cannot be had or the picture is larger than the canvas keeps. The memory
+// goes back when the last copy of the image is gone.
 QImage allocatePicture(QSize size, QImage::Format format);
 
 // The bytes the pictures made by allocatePicture() hold together now.

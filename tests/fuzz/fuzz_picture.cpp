@@ -1,13 +1,15 @@
 // Any bytes given to the editor as a picture either load as a picture the canvas can keep, or
-// are refused with an explanation that names the file; nothing crashes, and no allocation goes
-// beyond the loader's bound of 1 GiB (scripts/fuzz.sh runs this target with -malloc_limit_mb
-// just above it). The bytes go through the same loading path as a file chosen in the editor.
+// are refused with an explanation that names the file; nothing crashes, and no picture takes
+// more than the loader's bound of 1 GiB (scripts/fuzz.sh runs this target with resident memory
+// and allocations limited just above it). The bytes go through the same loading path as a file
+// chosen in the editor; bytes holding changingpicture::laterMarker are a file that changes
+// while it is read.
 
 #include "fuzz_check.h"
 
 #include "platform/picture/picture_loader.h"
+#include "tests/changing_picture.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 
@@ -80,10 +82,15 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     // No copy: a read past the end of the input is a read past the end of libFuzzer's buffer.
-    QByteArray bytes =
-        QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
-    QBuffer buffer(&bytes);
-    const auto loaded = zorvik::platform::loadPicture(buffer, pictureName);
+    const auto *begin = reinterpret_cast<const char *>(data);
+    const QByteArray bytes = QByteArray::fromRawData(begin, qsizetype(size));
+    const QByteArray &marker = changingpicture::laterMarker;
+    const qsizetype cut = bytes.indexOf(marker);
+    const qsizetype rest = cut + marker.size();
+    changingpicture::ChangingDevice device(
+        cut < 0 ? bytes : QByteArray::fromRawData(begin, cut),
+        cut < 0 ? bytes : QByteArray::fromRawData(begin + rest, bytes.size() - rest));
+    const auto loaded = zorvik::platform::loadPicture(device, pictureName);
     const std::string detail = describe(loaded);
     require(QGuiApplication::overrideCursor() == nullptr, "the wait cursor goes away", detail);
 

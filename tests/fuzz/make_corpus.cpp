@@ -5,6 +5,7 @@
 
 #include "drawing_input.h"
 #include "markup_input.h"
+#include "tests/changing_picture.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -323,6 +324,12 @@ void writeJpegSeeds(const QString &target)
     if (!writer.write(drawing(12, 6)))
         qFatal("cannot write a turned JPEG");
     write(target, QStringLiteral("kaannetty.jpg"), turned);
+
+    // A photo whose header grows past the bound between the loader's read and the decoder's.
+    const QByteArray photo = encoded(drawing(16, 12), "jpeg", 50);
+    write(target, QStringLiteral("kasvava.jpg"),
+          photo + changingpicture::laterMarker +
+              changingpicture::claimingSize(photo, QSize(17000, 16000)));
 }
 
 void writeOtherPictureSeeds(const QString &target)
@@ -339,7 +346,11 @@ void writeOtherPictureSeeds(const QString &target)
     write(target, QStringLiteral("paletti.png"), encoded(palette, "png"));
     write(target, QStringLiteral("harmaa.png"),
           encoded(drawing(5, 5, QImage::Format_Grayscale16), "png"));
-    write(target, QStringLiteral("syva.png"), encoded(drawing(4, 3, QImage::Format_RGBA64), "png"));
+    const QByteArray deep = encoded(drawing(4, 3, QImage::Format_RGBA64), "png");
+    write(target, QStringLiteral("syva.png"), deep);
+    // 16384 x 16384 would take 1 GiB in the canvas's pixels, twice that in the PNG's own.
+    write(target, QStringLiteral("syva-valtava.png"),
+          changingpicture::claimingSize(deep, QSize(16384, 16384)));
     write(target, QStringLiteral("mustavalkoinen.png"),
           encoded(drawing(9, 3, QImage::Format_Mono), "png"));
     write(target, QStringLiteral("kuva.bmp"), encoded(drawing(5, 3), "bmp"));

@@ -1,6 +1,8 @@
 #include "platform/canvas/canvas.h"
 #include "platform/picture/picture_loader.h"
 #include "platform/picture/picture_memory.h"
+#include "tests/changing_picture.h"
+#include "tests/ui/peak_memory.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -12,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using changingpicture::ChangingDevice;
+using changingpicture::claimingSize;
 using zorvik::platform::InvertCanvas;
 using zorvik::platform::loadPicture;
 using zorvik::platform::pictureMemoryHelpers;
@@ -336,6 +340,62 @@ private slots:
         QCOMPARE(canvas.picture(), shown);
         canvas.setPicture(QImage());
         QCOMPARE(pictureMemoryInUse(), 0);
+    }
+
+    // No picture holds more than the bound while it loads, however its file is made or changes:
+    // it is refused before its pixels are allocated, or shown within what its pixels need. A
+    // 16-bit PNG decodes to twice the canvas's pixels; a device may serve the JPEG decoder a
+    // header other than the one the loader checked.
+    void limitsHoldWhereThePixelsAreTaken_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QByteArray>("later");
+        QTest::addColumn<QSize>("told");
+        QTest::addColumn<bool>("shown");
+        QImage deep(6000, 6000, QImage::Format_RGBA64);
+        deep.fill(QColor::fromRgba64(0x1234, 0x8000, 0xfedc, 0x9000));
+        const QByteArray png = encoded(deep, "png");
+        const QByteArray over = claimingSize(png, QSize(16384, 16384));
+        const QByteArray jpeg = encoded(sample(64, 48), "jpeg");
+        const QByteArray small = encoded(sample(64, 48), "png");
+        QTest::newRow("16-bit png under") << png << png << deep.size() << true;
+        QTest::newRow("16-bit png over") << over << over << QSize(16384, 16384) << false;
+        QTest::newRow("jpeg growing too wide")
+            << jpeg << claimingSize(jpeg, QSize(32768, 8)) << QSize(32768, 8) << false;
+        QTest::newRow("jpeg growing past the bound")
+            << jpeg << claimingSize(jpeg, QSize(17000, 16000)) << QSize(17000, 16000) << false;
+        // The PNG reader reads its header once, and the pixels right after it.
+        QTest::newRow("png growing past the bound") << small << over << QSize(64, 48) << true;
+    }
+    void limitsHoldWhereThePixelsAreTaken()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QByteArray, later);
+        QFETCH(QSize, told);
+        QFETCH(bool, shown);
+        ChangingDevice device(first, later);
+        const bool measured = resetPeakMemory();
+        const qint64 before = peakMemory();
+        const auto loaded = loadPicture(device, QStringLiteral("muuttuva"));
+        const qint64 added = peakMemory() - before;
+        // Pixels held at once: at most 2.2 times the canvas's, and none of a refused picture, so
+        // that only the reader's own workings remain.
+        const qint64 held = shown ? qint64(2.2 * told.width() * told.height() * 4) : 0;
+        const qint64 bound = std::max(held, qint64(64) << 20);
+        if (measured)
+            QVERIFY2(added <= bound, qPrintable(QStringLiteral("%1 MiB").arg(added >> 20)));
+        if (!shown) {
+            QVERIFY(loaded.image.isNull());
+            QVERIFY2(
+                loaded.error.contains(
+                    QStringLiteral("liian suuri (%1 × %2").arg(told.width()).arg(told.height())),
+                qPrintable(loaded.error));
+            return;
+        }
+        QVERIFY2(loaded.error.isEmpty(), qPrintable(loaded.error));
+        QCOMPARE(loaded.image.size(), told);
+        const QImage corner = QImage::fromData(first).copy(0, 0, 1, 1);
+        QCOMPARE(loaded.image.pixel(0, 0), onWhite(corner).pixel(0, 0));
     }
 
     void failuresAreDescribedInFinnish_data()

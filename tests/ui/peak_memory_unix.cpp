@@ -14,3 +14,9 @@ qint64 peakMemory()
     }
     return -1;
 }
+
+bool resetPeakMemory()
+{
+    QFile references(QStringLiteral("/proc/self/clear_refs"));
+    return references.open(QIODevice::WriteOnly) && references.write("5") == 1;
+}

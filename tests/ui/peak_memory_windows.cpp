@@ -12,3 +12,8 @@ qint64 peakMemory()
         return -1;
     return qint64(counters.PeakWorkingSetSize);
 }
+
+bool resetPeakMemory()
+{
+    return false;
+}
