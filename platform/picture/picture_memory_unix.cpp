@@ -60,7 +60,6 @@ bool large(std::size_t bytes)
     return bytes >= smallestMapped;
 }
 
-std::atomic<int> helpersAlive{0};
 // Set once the kernel has refused to populate: the decoder then faults its pages itself.
 std::atomic<bool> populateRefused{false};
 
@@ -80,13 +79,11 @@ public:
                 }
             }
         });
-        ++helpersAlive;
     }
     ~Populator()
     {
         m_stop = true;
         m_thread.join();
-        --helpersAlive;
     }
     Populator(const Populator &) = delete;
     Populator &operator=(const Populator &) = delete;
@@ -164,7 +161,8 @@ void settlePictureMemory()
 
 int pictureMemoryHelpers()
 {
-    return helpersAlive;
+    const std::lock_guard lock(helpersLock);
+    return int(helpers.size());
 }
 
 } // namespace zorvik::platform
