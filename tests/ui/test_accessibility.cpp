@@ -351,23 +351,19 @@ void TestAccessibility::keysAndMouseTakeTurns_data()
     // which opens the dialog at any release.
     QTest::addColumn<QStringList>("areas");
     const QString mouse = QStringLiteral("40,30,58");
-    const struct {
-        const char *name, *steps, *button;
-        QStringList areas;
-    } rows[] = {
-        {"Space, mouse drag", "Spr", "DDU", {mouse, "10,0,1"}},
-        {"mouse press, Space, mouse release", "pSr", "DDU", {mouse, "0,0,1"}},
-        {"Space twice, mouse drag", "SSpr", "D.DU", {"0,0,10", mouse, "20,0,1"}},
-        {"Space, focus lost", "Sf", "DU", {"10,0,1"}},
-        {"Space, focus lost, mouse drag", "Sfpr", "DUDU", {mouse, "10,0,1"}},
-        {"Space, picture loaded", "Sl", "DU", {"0,0,1"}},
-        {"mouse alone, after Tab elsewhere", "pr", "DU", {mouse, "0,0,1"}},
-        // The right click clears the outline in the keys' drag, and Space goes on holding.
-        {"Space, right click", "SR", "DD", {"0,0,10"}},
+    const auto row = [](const char *name, const char *steps, const char *button,
+                        const QStringList &areas) {
+        QTest::newRow(name) << QString::fromLatin1(steps) << QString::fromLatin1(button) << areas;
     };
-    for (const auto &row : rows)
-        QTest::newRow(row.name) << QString::fromLatin1(row.steps) << QString::fromLatin1(row.button)
-                                << row.areas;
+    row("Space, mouse drag", "Spr", "DDU", {mouse, "10,0,1"});
+    row("mouse press, Space, mouse release", "pSr", "DDU", {mouse, "0,0,1"});
+    row("Space twice, mouse drag", "SSpr", "D.DU", {"0,0,10", mouse, "20,0,1"});
+    row("Space, focus lost", "Sf", "DU", {"10,0,1"});
+    row("Space, focus lost, mouse drag", "Sfpr", "DUDU", {mouse, "10,0,1"});
+    row("Space, picture loaded", "Sl", "DU", {"0,0,1"});
+    row("mouse alone, after Tab elsewhere", "pr", "DU", {mouse, "0,0,1"});
+    // The right click clears the outline in the keys' drag, and Space goes on holding.
+    row("Space, right click", "SR", "DD", {"0,0,10"});
 }
 
 // One left button: whatever holds it decides the drag, and what the canvas tells a screen reader

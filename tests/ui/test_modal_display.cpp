@@ -27,18 +27,14 @@ private slots:
         QTest::addColumn<Step>("open");
         QTest::addColumn<Step>("inUusi");
         QTest::addColumn<QStringList>("shown");
-        // The window each dialog belongs to, by its title.
-        QTest::addColumn<QStringList>("owners");
         const Step uusi = [](Form1 &main) { main.uusi()->click(); };
-        const QString mainWindow = QStringLiteral("Zorvik v1.0");
-        QTest::newRow("Uusi") << uusi << Step() << QStringList{"Uusi"} << QStringList{mainWindow};
+        QTest::newRow("Uusi") << uusi << Step() << QStringList{"Uusi"};
         QTest::newRow("chooser") << uusi << Step([](Form1 &) { form2().Command3()->click(); })
-                                 << QStringList{"Uusi", "Valitse kuvatiedosto"}
-                                 << QStringList{mainWindow, "Uusi"};
+                                 << QStringList{"Uusi", "Valitse kuvatiedosto"};
         QTest::newRow("Options") << Step([](Form1 &) { showForm3(); }) << Step()
-                                 << QStringList{"Options"} << QStringList{mainWindow};
+                                 << QStringList{"Options"};
         QTest::newRow("Tietoa") << Step([](Form1 &main) { main.tietoa()->click(); }) << Step()
-                                << QStringList{"Tietoa tekijästä"} << QStringList{mainWindow};
+                                << QStringList{"Tietoa tekijästä"};
     }
 
     void mainWindowWaitsForEveryDialog()
@@ -46,7 +42,6 @@ private slots:
         QFETCH(Step, open);
         QFETCH(Step, inUusi);
         QFETCH(QStringList, shown);
-        QFETCH(QStringList, owners);
         Form1 main;
         main.show();
         QWindow *mainWindow = main.windowHandle();
@@ -66,7 +61,8 @@ private slots:
         open(main);
         platform::setModalDriver({});
         QCOMPARE(seen, shown);
-        QCOMPARE(ownersSeen, owners);
+        // Each dialog belongs to the one that opened it, the first to the main window.
+        QCOMPARE(ownersSeen, QStringList{main.windowTitle()} + shown.first(shown.size() - 1));
 
         // With no dialog shown, a close ends the program as it always has.
         QVERIFY(mainWindow->close());
